@@ -1,0 +1,35 @@
+# Shared build settings: warnings as errors, and how tests are registered.
+
+set(ROWFORK_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion -Werror)
+
+function(rowfork_warnings target)
+  target_compile_options(${target} PRIVATE ${ROWFORK_WARNINGS})
+endfunction()
+
+# GoogleTest: Debian's package on Linux; for the cross build, its sources.
+if(WIN32)
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  set(ROWFORK_GTEST gtest gmock)
+  set(ROWFORK_GTEST_MAIN gtest_main)
+else()
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+  set(ROWFORK_GTEST GTest::gtest GTest::gmock)
+  set(ROWFORK_GTEST_MAIN GTest::gtest_main)
+endif()
+
+# Every test has a time limit, so a hung split fails instead of hanging CI.
+set(ROWFORK_TEST_TIMEOUT 120)
+
+# Registers a GoogleTest program. Natively each test case becomes a CTest test;
+# under Wine (where each start costs a second) the program is one test.
+function(rowfork_add_gtest target)
+  if(WIN32)
+    add_test(NAME ${target} COMMAND ${target})
+    set_tests_properties(${target} PROPERTIES TIMEOUT 600 FIXTURES_REQUIRED WinePrefix)
+  else()
+    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 ${ARGN} PROPERTIES TIMEOUT ${ROWFORK_TEST_TIMEOUT})
+  endif()
+endfunction()

@@ -1,0 +1,10 @@
+#include "suites/installers.h"
+
+namespace rowfork {
+
+void RunInstallers(const PluginParamBlock *block) {
+  InstallCore(block);
+  InstallRast(block);
+}
+
+}  // namespace rowfork

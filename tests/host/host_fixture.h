@@ -1,0 +1,46 @@
+// Host-level tests: the built module file loaded as the host loads it, with
+// the substitute host's suites, a profile and a processor count of the test's
+// choosing. Each test gets a fresh load of the module.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "host/call_log.h"
+#include "host/host_suites.h"
+#include "host/module_loader.h"
+
+namespace lumora::testing {
+
+class ModuleTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Makes the module see `count` processors (Linux only: ROWFORK_CPUS).
+  void UseProcessors(int count);
+  // Writes the profile the module reads its switch from; "" removes it.
+  void WriteProfile(const std::string &contents);
+
+  // A fresh host and a fresh load of the module, as after a restart.
+  void Reload();
+  // Puts the test's routines into a fresh host's tables.
+  virtual void PrepareSuites() {}
+
+  int16_t StartUp() { return module->Call(kSelectStartUp, suites->Block()); }
+  int16_t ShutDown() { return module->Call(kSelectShutDown, nullptr); }
+
+  // True when the processor count can be chosen (not on Windows).
+  static bool CanChooseProcessors();
+
+  std::optional<HostSuites> suites;
+  std::unique_ptr<LoadedModule> module;
+
+ private:
+  std::string profile_directory_;
+};
+
+}  // namespace lumora::testing

@@ -1,0 +1,160 @@
+// The entry point's selectors and result codes, the profile switch, and the
+// module's life from start-up to shut-down and back, as a host sees them.
+#include <gtest/gtest.h>
+
+#include "host/host_fixture.h"
+#include "host/plugin_support.h"
+#include "host/thread_tag.h"
+
+namespace lumora::testing {
+namespace {
+
+constexpr uint32_t kCore = Code("core");
+constexpr uint32_t kRast = Code("rast");
+
+// rast slot 0, recording each slice.
+auto *const kRastRecorder =
+    &RecordingRoutine<kRast, 0, 0, void *, void *, int16_t, int16_t, int32_t, int32_t, int16_t, int16_t>;
+using RastCall = int32_t (*)(void *, void *, int16_t, int16_t, int32_t, int32_t, int16_t, int16_t);
+
+class Lifecycle : public ModuleTest {
+ protected:
+  void PrepareSuites() override {
+    suites->SetSlot(kRast, 0, kRastRecorder);
+    host_core_slot1 = suites->Table(kCore)[1];
+  }
+  // Calls rast slot 0 through the host's table over `rows` rows; returns how
+  // many slices ran.
+  size_t SlicesOfACall(int16_t rows) {
+    CallLog::Clear();
+    reinterpret_cast<RastCall>(suites->Table(kRast)[0])(nullptr, nullptr, rows, 0, 1, 1, 0, 1);
+    return CallLog::Take().size();
+  }
+  bool SlotsReplaced() { return suites->Table(kCore)[1] != host_core_slot1; }
+  Routine host_core_slot1 = nullptr;
+};
+
+TEST_F(Lifecycle, UnknownSelectorsAreRefusedAndChangeNothing) {
+  for (int16_t selector : {int16_t{3}, int16_t{-1}, int16_t{0x7FFF}}) {
+    EXPECT_EQ(module->Call(selector, suites->Block()), kResultBadSelector);
+  }
+  EXPECT_FALSE(SlotsReplaced());
+  ASSERT_EQ(StartUp(), kResultSuccess);
+  EXPECT_EQ(module->Call(3, nullptr), kResultBadSelector);
+  EXPECT_EQ(SlicesOfACall(40), 2u) << "the module stays active";
+}
+
+TEST_F(Lifecycle, TheAboutSelectorSucceedsWhateverTheState) {
+  PlatformData platform{reinterpret_cast<void *>(0x1234)};
+  AboutRecord about{&platform};
+  AboutRecord no_platform{nullptr};
+  const int32_t calls_before = PluginDialogCalls(nullptr);
+  EXPECT_EQ(module->Call(kSelectAbout, &about), kResultSuccess);
+  EXPECT_EQ(module->Call(kSelectAbout, nullptr), kResultSuccess);
+  EXPECT_EQ(module->Call(kSelectAbout, &no_platform), kResultSuccess);
+  ASSERT_EQ(StartUp(), kResultSuccess);
+  EXPECT_EQ(module->Call(kSelectAbout, &about), kResultSuccess);
+  EXPECT_EQ(ShutDown(), kResultSuccess);
+  EXPECT_EQ(module->Call(kSelectAbout, &about), kResultSuccess);
+  if (CanChooseProcessors()) {
+    // The Linux dialog call runs the host's procedure once, to set the dialog up.
+    PluginDialogCall last{};
+    EXPECT_EQ(PluginDialogCalls(&last), calls_before + 5);
+    EXPECT_EQ(last.message, 0x0110u);
+    EXPECT_EQ(last.wparam, 0u);
+    EXPECT_EQ(last.lparam, 0);
+  }
+}
+
+TEST_F(Lifecycle, StartUpSplitsAndShutDownEndsTheWorkers) {
+  const int threads_before = ProcessThreadCount();
+  ASSERT_EQ(StartUp(), kResultSuccess);
+  EXPECT_TRUE(SlotsReplaced());
+  EXPECT_EQ(ProcessThreadCount(), threads_before + 1);
+  EXPECT_EQ(SlicesOfACall(40), 2u);
+  EXPECT_EQ(SlicesOfACall(1), 1u);
+  EXPECT_EQ(ShutDown(), kResultSuccess);
+  EXPECT_EQ(ProcessThreadCount(), threads_before);
+  EXPECT_EQ(SlicesOfACall(40), 1u) << "a call after shut-down runs unsplit";
+}
+
+TEST_F(Lifecycle, TheProfileSwitch) {
+  struct Case {
+    const char *profile;
+    int16_t result;
+  };
+  const Case cases[] = {
+      {"", kResultSuccess},
+      {"[Lumora]\nOther=3\n", kResultSuccess},
+      {"[Other]\nMultithreading=0\n", kResultSuccess},
+      {"[Lumora]\nMultithreading=0\n", kResultInactive},
+      {"; off\n[LUMORA]\r\n  multithreading = 0\r\n", kResultInactive},
+      {"[Lumora]\nMultithreading=7\n", kResultSuccess},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.profile);
+    WriteProfile(c.profile);
+    Reload();
+    EXPECT_EQ(StartUp(), c.result);
+    EXPECT_EQ(SlotsReplaced(), c.result == kResultSuccess);
+    if (c.result == kResultSuccess) {
+      EXPECT_EQ(SlicesOfACall(40), 2u) << "a switch of 7 is not a count";
+    }
+    EXPECT_EQ(ShutDown(), kResultSuccess);
+  }
+}
+
+TEST_F(Lifecycle, OneProcessorIsInactive) {
+  if (!CanChooseProcessors()) GTEST_SKIP() << "the processor count is the machine's";
+  UseProcessors(1);
+  EXPECT_EQ(StartUp(), kResultInactive);
+  EXPECT_FALSE(SlotsReplaced());
+  EXPECT_EQ(ShutDown(), kResultSuccess);
+}
+
+TEST_F(Lifecycle, LackingMemoryForThePoolIsReportedAndRecoveredFrom) {
+  const int threads_before = ProcessThreadCount();
+  const int32_t buffers_before = PluginLiveBuffers();
+  for (int32_t failing = 1; failing <= 5; ++failing) {
+    SCOPED_TRACE(failing);
+    PluginFailNthAlloc(failing);
+    EXPECT_EQ(StartUp(), kResultPoolLacking);
+    PluginFailNthAlloc(0);
+    EXPECT_FALSE(SlotsReplaced());
+    EXPECT_EQ(PluginLiveBuffers(), buffers_before);
+    EXPECT_EQ(ProcessThreadCount(), threads_before);
+    EXPECT_EQ(ShutDown(), kResultSuccess);
+  }
+  EXPECT_EQ(StartUp(), kResultSuccess);
+  EXPECT_EQ(SlicesOfACall(40), 2u);
+}
+
+TEST_F(Lifecycle, ASecondStartUpKeepsTheFirstCapture) {
+  ASSERT_EQ(StartUp(), kResultSuccess);
+  EXPECT_EQ(StartUp(), kResultSuccess);
+  EXPECT_EQ(SlicesOfACall(40), 2u) << "the saved routine is still the host's";
+  ASSERT_EQ(ShutDown(), kResultSuccess);
+  const int threads_before = ProcessThreadCount();
+  EXPECT_EQ(StartUp(), kResultSuccess);
+  EXPECT_EQ(ProcessThreadCount(), threads_before + 1) << "the pool is rebuilt";
+  EXPECT_EQ(SlicesOfACall(40), 2u);
+}
+
+TEST_F(Lifecycle, ManyProcessorsGiveOneSlicePerProcessor) {
+  if (!CanChooseProcessors()) GTEST_SKIP() << "the processor count is the machine's";
+  for (int processors : {3, 4, 8, 70}) {
+    SCOPED_TRACE(processors);
+    UseProcessors(processors);
+    Reload();
+    const int threads_before = ProcessThreadCount();
+    ASSERT_EQ(StartUp(), kResultSuccess);
+    EXPECT_EQ(ProcessThreadCount(), threads_before + processors - 1);
+    EXPECT_EQ(SlicesOfACall(static_cast<int16_t>(processors * 3)), static_cast<size_t>(processors));
+    EXPECT_EQ(SlicesOfACall(static_cast<int16_t>(processors - 1)), 1u);
+    EXPECT_EQ(ShutDown(), kResultSuccess);
+    EXPECT_EQ(ProcessThreadCount(), threads_before);
+  }
+}
+
+}  // namespace
+}  // namespace lumora::testing
