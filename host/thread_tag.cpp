@@ -6,6 +6,8 @@
 #else
 #include <dirent.h>
 #include <unistd.h>
+
+#include <thread>
 #endif
 
 namespace lumora {
@@ -33,6 +35,11 @@ int ProcessThreadCount() {
 uint64_t CurrentThreadTag() { return static_cast<uint64_t>(gettid()); }
 
 int ProcessThreadCount() {
+  static const bool settled = [] {
+    std::thread([] {}).join();
+    return true;
+  }();
+  (void)settled;
   DIR *tasks = opendir("/proc/self/task");
   if (tasks == nullptr) return -1;
   int count = 0;
