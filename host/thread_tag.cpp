@@ -1,8 +1,9 @@
 #include "host/thread_tag.h"
 
 #if defined(_WIN32)
-#include <tlhelp32.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <tlhelp32.h>
 #else
 #include <dirent.h>
 #include <unistd.h>
