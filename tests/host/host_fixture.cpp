@@ -16,6 +16,11 @@ namespace lumora::testing {
 
 bool ModuleTest::CanChooseProcessors() { return false; }
 void ModuleTest::UseProcessors(int) {}
+int ModuleTest::MachineProcessors() {
+  SYSTEM_INFO info{};
+  GetSystemInfo(&info);
+  return static_cast<int>(info.dwNumberOfProcessors);
+}
 
 static std::string ProfileDirectory() {
   char directory[MAX_PATH];
@@ -26,6 +31,7 @@ static std::string ProfileDirectory() {
 #else
 
 bool ModuleTest::CanChooseProcessors() { return true; }
+int ModuleTest::MachineProcessors() { return 2; }
 void ModuleTest::UseProcessors(int count) { setenv("ROWFORK_CPUS", std::to_string(count).c_str(), 1); }
 
 static std::string ProfileDirectory() {

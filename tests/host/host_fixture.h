@@ -36,6 +36,22 @@ class ModuleTest : public ::testing::Test {
   // True when the processor count can be chosen (not on Windows).
   static bool CanChooseProcessors();
 
+  // Runs `check(threads)` with the module started at 2, 3, 4 and 8
+  // processors (on Windows, once, at the machine's own count).
+  template <typename Check>
+  void AtEachThreadCount(Check check) {
+    const int counts[] = {2, 3, 4, 8};
+    for (int threads : counts) {
+      SCOPED_TRACE(::testing::Message() << threads << " threads");
+      UseProcessors(threads);
+      Reload();
+      ASSERT_EQ(StartUp(), kResultSuccess);
+      check(CanChooseProcessors() ? threads : MachineProcessors());
+      if (!CanChooseProcessors()) return;
+    }
+  }
+  static int MachineProcessors();
+
   std::optional<HostSuites> suites;
   std::unique_ptr<LoadedModule> module;
 

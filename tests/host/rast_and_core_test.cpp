@@ -4,7 +4,9 @@
 
 #include <algorithm>
 
+#include "host/guarded_buffer.h"
 #include "host/host_fixture.h"
+#include "host/suites/rast_routines.h"
 #include "host/thread_tag.h"
 
 namespace lumora::testing {
@@ -89,6 +91,54 @@ TEST_F(Rast, FewerRowsThanThreadsRunUnsplit) {
   const auto calls = CallLog::Take();
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0].args, (std::vector<int64_t>{1000, 5000, 9000, 2, 9, 100, 40, 8, 11, 2}));
+}
+
+class RastOutput : public ModuleTest {
+ protected:
+  void PrepareSuites() override { PutRastRoutines(*suites); }
+};
+
+// The host's own routines, saved before the wrappers went in.
+struct HostRast {
+  explicit HostRast(HostSuites &suites) {
+    for (int slot = 0; slot < 4; ++slot) routines[slot] = suites.Table(kRast)[slot];
+  }
+  Routine routines[4];
+};
+
+TEST_F(RastOutput, SplitOutputMatchesTheUnsplitOutput) {
+  AtEachThreadCount([&](int) {
+    HostSuites reference;  // the same routines, called directly
+    PutRastRoutines(reference);
+    const HostRast direct(reference);
+    for (int rows : {1, 2, 3, 7, 8, 9, 31}) {
+      for (int16_t factor : {int16_t{1}, int16_t{2}}) {
+        for (bool with_mask : {false, true}) {
+          SCOPED_TRACE(::testing::Message() << rows << " rows, factor " << factor << ", mask " << with_mask);
+          const int32_t s1 = 16, s2 = -20, s3 = 24;
+          GuardedBuffer source(PlaneBytes(rows, s2), 7), mask(PlaneBytes(rows, s3), 11);
+          GuardedBuffer split(PlaneBytes(rows, s1 * factor), 3), unsplit = split;
+          void *mask_rows = with_mask ? mask.PlaneStart(rows, s3) : nullptr;
+          const auto r16 = static_cast<int16_t>(rows);
+          for (int slot : {0, 3}) {
+            reinterpret_cast<Rast8>(direct.routines[slot])(unsplit.Data(), source.PlaneStart(rows, s2), r16,
+                                                           1, s1, s2, 0, factor);
+            reinterpret_cast<Rast8>(suites->Table(kRast)[slot])(split.Data(), source.PlaneStart(rows, s2),
+                                                                r16, 1, s1, s2, 0, factor);
+          }
+          reinterpret_cast<Rast9>(direct.routines[1])(unsplit.Data(), source.PlaneStart(rows, s2), r16, 0, s1,
+                                                      s2, 0, factor, 5);
+          reinterpret_cast<Rast9>(suites->Table(kRast)[1])(split.Data(), source.PlaneStart(rows, s2), r16, 0,
+                                                           s1, s2, 0, factor, 5);
+          reinterpret_cast<Rast10>(direct.routines[2])(unsplit.Data(), source.PlaneStart(rows, s2), mask_rows,
+                                                       r16, 0, s1, s2, s3, 0, factor);
+          reinterpret_cast<Rast10>(suites->Table(kRast)[2])(split.Data(), source.PlaneStart(rows, s2),
+                                                            mask_rows, r16, 0, s1, s2, s3, 0, factor);
+          ASSERT_TRUE(split == unsplit);
+        }
+      }
+    }
+  });
 }
 
 // ---- core: what a routine running inside a slice learns ----
