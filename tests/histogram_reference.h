@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 namespace histogram_reference {
@@ -52,5 +53,33 @@ inline std::vector<uint32_t> Counts(const Band &band) {
   AddCounts(band, counts);
   return counts;
 }
+
+// Planes A, B, C and W at one stride and a mask at its own, `rows` rows each,
+// zero until a test fills them. Row 0 of a plane with a negative stride is
+// the last in memory.
+struct Picture {
+  Picture(int rows_, int columns_, int stride_, int mask_stride_)
+      : rows(rows_), columns(columns_), stride(stride_), mask_stride(mask_stride_) {
+    for (auto *plane : {&a, &b, &c, &w}) plane->resize(static_cast<size_t>(rows * std::abs(stride)));
+    mask.resize(static_cast<size_t>(rows * std::abs(mask_stride)));
+  }
+  const uint8_t *Start(const std::vector<uint8_t> &plane, int row_stride) const {
+    return plane.data() + (row_stride < 0 ? ptrdiff_t{rows - 1} * -row_stride : 0);
+  }
+  Band Of(bool masked, int threshold) const {
+    return {Start(a, stride),
+            Start(b, stride),
+            Start(c, stride),
+            Start(w, stride),
+            masked ? Start(mask, mask_stride) : nullptr,
+            rows,
+            columns,
+            stride,
+            mask_stride,
+            threshold};
+  }
+  int rows, columns, stride, mask_stride;
+  std::vector<uint8_t> a, b, c, w, mask;
+};
 
 }  // namespace histogram_reference

@@ -92,24 +92,28 @@ int32_t ThreePlanes(void *p1, void *p2, void *p3, int16_t rows, int16_t value, i
   return 0;
 }
 
-// Slot 18.
-int32_t TwoPlanes(void *p1, void *p2, int16_t rows, int16_t value, int16_t stride1, int16_t stride2) {
+// Every byte of the first plane's rows from itself and the byte at the same
+// place in the second plane: out = f(out, in).
+template <typename F>
+void FromSecondPlane(void *p1, int32_t stride1, void *p2, int32_t stride2, int rows, F f) {
   for (int r = 0; r < rows; ++r) {
     U8 *out = Row(p1, r, stride1);
     const U8 *in = Row(p2, r, stride2);
-    for (int x = 0; x < kSeleColumns; ++x) out[x] = Byte(out[x] * value + in[x]);
+    for (int x = 0; x < kSeleColumns; ++x) out[x] = Byte(f(out[x], in[x], x));
   }
+}
+
+// Slot 18.
+int32_t TwoPlanes(void *p1, void *p2, int16_t rows, int16_t value, int16_t stride1, int16_t stride2) {
+  FromSecondPlane(p1, stride1, p2, stride2, rows, [&](int out, int in, int) { return out * value + in; });
   return 0;
 }
 
 // Slot 21: the rows come fourth, between two values.
 int32_t RowsFourth(void *p1, void *p2, int16_t scale, int16_t rows, int16_t offset, int16_t stride1,
                    int16_t stride2) {
-  for (int r = 0; r < rows; ++r) {
-    U8 *out = Row(p1, r, stride1);
-    const U8 *in = Row(p2, r, stride2);
-    for (int x = 0; x < kSeleColumns; ++x) out[x] = Byte(out[x] + in[x] * scale + offset);
-  }
+  FromSecondPlane(p1, stride1, p2, stride2, rows,
+                  [&](int out, int in, int) { return out + in * scale + offset; });
   return 0;
 }
 
@@ -120,53 +124,39 @@ int32_t ByteRun(void *run, int16_t scale, int16_t count, int32_t offset) {
   return 0;
 }
 
-// Slot 27: one plane at a 32-bit stride.
+// Slot 27: one plane at a 32-bit stride, changed in place.
 int32_t WidePlane(void *p, int16_t rows, int16_t value, int32_t stride) {
-  for (int r = 0; r < rows; ++r) {
-    U8 *row = Row(p, r, stride);
-    for (int x = 0; x < kSeleColumns; ++x) row[x] = Byte(row[x] ^ (value + x));
-  }
+  FromSecondPlane(p, stride, p, stride, rows, [&](int out, int, int x) { return out ^ (value + x); });
   return 0;
 }
 
-// Slot 32.
+// Slot 32: one plane, changed in place.
 int32_t OnePlane(void *p, int16_t rows, int16_t value, int16_t stride, int16_t scale, int16_t offset) {
-  for (int r = 0; r < rows; ++r) {
-    U8 *row = Row(p, r, stride);
-    for (int x = 0; x < kSeleColumns; ++x) row[x] = Byte(row[x] * scale + value - offset);
-  }
+  FromSecondPlane(p, stride, p, stride, rows,
+                  [&](int out, int, int) { return out * scale + value - offset; });
   return 0;
 }
 
 // Slot 35: two planes at one 32-bit stride.
 int32_t WidePair(void *p1, void *p2, int16_t rows, int16_t value, int32_t stride, int32_t other, U8 flag) {
-  for (int r = 0; r < rows; ++r) {
-    U8 *out = Row(p1, r, stride);
-    const U8 *in = Row(p2, r, stride);
-    for (int x = 0; x < kSeleColumns; ++x) out[x] = flag != 0 ? Byte(in[x] + value) : Byte(out[x] - other);
-  }
+  FromSecondPlane(p1, stride, p2, stride, rows,
+                  [&](int out, int in, int) { return flag != 0 ? in + value : out - other; });
   return 0;
 }
 
 // Slots 41 and 43.
 int32_t PairAndFlag(void *p1, void *p2, int16_t rows, int16_t value, int16_t stride1, int16_t stride2,
                     U8 flag) {
-  for (int r = 0; r < rows; ++r) {
-    U8 *out = Row(p1, r, stride1);
-    const U8 *in = Row(p2, r, stride2);
-    for (int x = 0; x < kSeleColumns; ++x) out[x] = Byte((out[x] > in[x] ? out[x] : in[x]) + value + flag);
-  }
+  FromSecondPlane(p1, stride1, p2, stride2, rows,
+                  [&](int out, int in, int) { return (out > in ? out : in) + value + flag; });
   return 0;
 }
 
 // Slot 46: row r of the second plane lies r * factor * factor2 bytes on.
 int32_t ScaledPair(void *p1, void *p2, int16_t rows, int16_t v4, int16_t v5, int16_t v6, int32_t stride,
                    int32_t factor, U8 v9, U8 v10, int16_t factor2) {
-  for (int r = 0; r < rows; ++r) {
-    U8 *out = Row(p1, r, stride);
-    const U8 *in = Row(p2, r, factor * factor2);
-    for (int x = 0; x < kSeleColumns; ++x) out[x] = Byte(in[x] + v4 - v5 + v6 + v9 * v10 + (out[x] >> 3));
-  }
+  FromSecondPlane(p1, stride, p2, factor * factor2, rows,
+                  [&](int out, int in, int) { return in + v4 - v5 + v6 + v9 * v10 + (out >> 3); });
   return 0;
 }
 

@@ -30,36 +30,17 @@ int32_t CountedHostCount(void *a, void *b, void *c, void *w, void *mask, int16_t
   return host_count(a, b, c, w, mask, rows, columns, stride, mask_stride, threshold);
 }
 
-// Planes of a photograph-like picture: smooth runs with noise, and a mask
-// that is full, empty and in between.
-struct Picture {
+// A photograph-like picture: smooth runs with noise, and a mask that is
+// full, empty and in between.
+struct Picture : histogram_reference::Picture {
   Picture(int rows_, int columns_, int stride_, int mask_stride_, uint32_t seed)
-      : rows(rows_), columns(columns_), stride(stride_), mask_stride(mask_stride_) {
+      : histogram_reference::Picture(rows_, columns_, stride_, mask_stride_) {
     std::mt19937 random(seed);
     for (auto *plane : {&a, &b, &c, &w}) {
-      plane->resize(static_cast<size_t>(rows * std::abs(stride)));
       for (size_t i = 0; i < plane->size(); ++i) (*plane)[i] = static_cast<uint8_t>(i / 7 + random() % 4);
     }
-    mask.resize(static_cast<size_t>(rows * std::abs(mask_stride)));
     for (size_t i = 0; i < mask.size(); ++i) mask[i] = static_cast<uint8_t>(i % 5 == 0 ? random() : i * 3);
   }
-  uint8_t *Start(std::vector<uint8_t> &plane, int row_stride) {
-    return plane.data() + (row_stride < 0 ? ptrdiff_t{rows - 1} * -row_stride : 0);
-  }
-  histogram_reference::Band Band(bool masked, int threshold) {
-    return {Start(a, stride),
-            Start(b, stride),
-            Start(c, stride),
-            Start(w, stride),
-            masked ? Start(mask, mask_stride) : nullptr,
-            rows,
-            columns,
-            stride,
-            mask_stride,
-            threshold};
-  }
-  int rows, columns, stride, mask_stride;
-  std::vector<uint8_t> a, b, c, w, mask;
 };
 
 void Count(Routine routine, const histogram_reference::Band &band) {
@@ -107,7 +88,7 @@ TEST_F(SeleHistograms, SplitCountsEqualOneRunOverAllRows) {
           if (!masked && threshold != 0) continue;
           SCOPED_TRACE(::testing::Message() << shape.rows << " rows, " << shape.columns << " columns, "
                                             << (masked ? "threshold " : "no mask ") << threshold);
-          const histogram_reference::Band band = picture.Band(masked, threshold);
+          const histogram_reference::Band band = picture.Of(masked, threshold);
           const std::vector<uint32_t> expected = histogram_reference::Counts(band);
           EXPECT_EQ(HostCounts(band), expected) << "the host's routine agrees with the reference";
           host_count_calls = 0;
@@ -125,7 +106,7 @@ TEST_F(SeleHistograms, SplitCountsEqualOneRunOverAllRows) {
 TEST_F(SeleHistograms, ConsecutiveCallsAddUp) {
   AtEachThreadCount([&](int) {
     Picture picture(45, 50, -60, 64, 3);
-    const histogram_reference::Band first = picture.Band(true, 40), second = picture.Band(false, 0);
+    const histogram_reference::Band first = picture.Of(true, 40), second = picture.Of(false, 0);
     std::vector<uint32_t> table(histogram_reference::kCounters, 5), expected = table;
     histogram_reference::AddCounts(first, expected);
     histogram_reference::AddCounts(second, expected);
@@ -143,8 +124,8 @@ TEST_F(SeleHistograms, TheTableIsTheOneSlotZeroNamedLast) {
   std::vector<uint32_t> old_table(histogram_reference::kCounters, 0), table = old_table;
   reinterpret_cast<NameTable>(Slot(0))(old_table.data());
   reinterpret_cast<NameTable>(Slot(0))(table.data());
-  Count(Slot(2), picture.Band(true, 100));
-  EXPECT_EQ(table, histogram_reference::Counts(picture.Band(true, 100)));
+  Count(Slot(2), picture.Of(true, 100));
+  EXPECT_EQ(table, histogram_reference::Counts(picture.Of(true, 100)));
   EXPECT_EQ(old_table, std::vector<uint32_t>(histogram_reference::kCounters, 0));
 }
 

@@ -22,12 +22,6 @@ V P(intptr_t address) { return reinterpret_cast<V>(address); }
 
 using Args = std::vector<int64_t>;
 
-std::vector<RecordedCall> SortedBy(std::vector<RecordedCall> calls, size_t arg) {
-  std::stable_sort(calls.begin(), calls.end(),
-                   [arg](const RecordedCall &a, const RecordedCall &b) { return a.args[arg] < b.args[arg]; });
-  return calls;
-}
-
 class SeleSlices : public ModuleTest {
  protected:
   void PrepareSuites() override {
@@ -60,8 +54,14 @@ class SeleSlices : public ModuleTest {
   int32_t Call(int slot, Ts... args) {
     return reinterpret_cast<int32_t (*)(Ts...)>(suites->Table(kSele)[slot])(args...);
   }
-  // The calls since the last look, slices in order of `key_arg`.
-  static std::vector<RecordedCall> Slices(size_t key_arg = 0) { return SortedBy(CallLog::Take(), key_arg); }
+  // The calls since the last look, in the order of their first argument (a
+  // pointer that moves on from slice to slice).
+  static std::vector<RecordedCall> Slices() {
+    std::vector<RecordedCall> calls = CallLog::Take();
+    std::stable_sort(calls.begin(), calls.end(),
+                     [](const RecordedCall &x, const RecordedCall &y) { return x.args[0] < y.args[0]; });
+    return calls;
+  }
 };
 
 // One call of a slot at two threads and the two slices it must give.
@@ -196,7 +196,7 @@ TEST_F(SeleSlices, TheByteRunSplitsInChunksOfEight) {
     Reload();
     ASSERT_EQ(StartUp(), kResultSuccess);
     const int32_t result = Call<V, I16, I16, I32>(26, P(0x10000), 3, static_cast<I16>(c.count), 0x12345678);
-    const auto slices = Slices(0);
+    const auto slices = Slices();
     ASSERT_EQ(slices.size(), c.counts.size());
     EXPECT_EQ(result, c.counts.size() == 1 ? 26 : 0);
     int64_t offset = 0;
@@ -214,7 +214,7 @@ TEST_F(SeleSlices, ScaledPlaneMovesByRowsTimesStrideTimesFactor) {
   ASSERT_EQ(StartUp(), kResultSuccess);
   Call<V, V, I16, I16, I16, I16, I32, I32, U8, U8, I16>(46, P(1000), P(900000), 11, 0, 0, 0, 10, 40, 0, 0, 7);
   std::vector<int64_t> first, second, rows;
-  for (const RecordedCall &slice : Slices(0)) {
+  for (const RecordedCall &slice : Slices()) {
     first.push_back(slice.args[0]);
     second.push_back(slice.args[1]);
     rows.push_back(slice.args[2]);

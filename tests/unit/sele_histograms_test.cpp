@@ -12,41 +12,22 @@
 namespace rowfork::testing {
 namespace {
 
-// Four planes and a mask of `rows` rows, random or in runs of equal bytes
-// (runs make neighbouring pixels share their bins). Row 0 of a plane with a
-// negative stride is the last in memory.
-struct Image {
+// A picture random or in runs of equal bytes (runs make neighbouring pixels
+// share their bins).
+struct Image : histogram_reference::Picture {
   Image(int rows_, int columns_, int stride_, int mask_stride_, uint32_t seed, bool runs)
-      : rows(rows_), columns(columns_), stride(stride_), mask_stride(mask_stride_) {
+      : Picture(rows_, columns_, stride_, mask_stride_) {
     std::mt19937 random(seed);
-    auto fill = [&](std::vector<uint8_t> &plane, int row_stride) {
-      plane.resize(static_cast<size_t>(rows * std::abs(row_stride)) + 16);
+    for (auto *plane : {&a, &b, &c, &w, &mask}) {
       uint8_t value = 0;
-      for (size_t i = 0; i < plane.size(); ++i) {
+      for (uint8_t &byte : *plane) {
         if (!runs || random() % 9 == 0) value = static_cast<uint8_t>(random());
-        plane[i] = value;
+        byte = value;
       }
-    };
-    for (auto *plane : {&a, &b, &c, &w}) fill(*plane, stride);
-    fill(mask, mask_stride);
-  }
-  const uint8_t *Start(const std::vector<uint8_t> &plane, int row_stride) const {
-    return plane.data() + (row_stride < 0 ? ptrdiff_t{rows - 1} * -row_stride : 0);
-  }
-  histogram_reference::Band Reference(bool masked, int threshold) const {
-    return {Start(a, stride),
-            Start(b, stride),
-            Start(c, stride),
-            Start(w, stride),
-            masked ? Start(mask, mask_stride) : nullptr,
-            rows,
-            columns,
-            stride,
-            mask_stride,
-            threshold};
+    }
   }
   HistogramBand Band(bool masked, int threshold, uint32_t *table) const {
-    const histogram_reference::Band r = Reference(masked, threshold);
+    const histogram_reference::Band r = Of(masked, threshold);
     return {r.a,
             r.b,
             r.c,
@@ -59,8 +40,6 @@ struct Image {
             static_cast<I16>(threshold),
             table};
   }
-  int rows, columns, stride, mask_stride;
-  std::vector<uint8_t> a, b, c, w, mask;
 };
 
 TEST(HistogramCounting, MatchesTheReferenceOverShapesMasksAndThresholds) {
@@ -85,7 +64,7 @@ TEST(HistogramCounting, MatchesTheReferenceOverShapesMasksAndThresholds) {
                        << threshold);
           std::vector<uint32_t> table(kHistogramCounters, 0);
           CountHistograms(image.Band(masked, threshold, table.data()));
-          ASSERT_EQ(table, histogram_reference::Counts(image.Reference(masked, threshold)));
+          ASSERT_EQ(table, histogram_reference::Counts(image.Of(masked, threshold)));
         }
       }
     }
@@ -97,7 +76,7 @@ TEST(HistogramCounting, AddsToWhatTheTableHoldsAndWraps) {
   std::vector<uint32_t> table(kHistogramCounters);
   for (size_t i = 0; i < table.size(); ++i) table[i] = i % 2 == 0 ? 0xFFFFFFFFu : static_cast<uint32_t>(i);
   std::vector<uint32_t> expected = table;
-  histogram_reference::AddCounts(image.Reference(true, 90), expected);
+  histogram_reference::AddCounts(image.Of(true, 90), expected);
   CountHistograms(image.Band(true, 90, table.data()));
   EXPECT_EQ(table, expected);
 }
