@@ -1,6 +1,7 @@
 #include "suites/sele_histograms.h"
 
 #include <new>
+#include <type_traits>
 
 #include "platform/win32.h"
 #include "pool/bands.h"
@@ -198,6 +199,9 @@ void ReleasePrivateTables(uint32_t *tables) {
   GlobalUnlock(block);
   GlobalFree(block);
 }
+
+static_assert(sizeof(HistogramBand) <= sizeof(WorkerBlock) &&
+              std::is_trivially_destructible_v<HistogramBand>);
 
 void HistogramSliceProc(WorkerBlock *block) {
   CountHistograms(*std::launder(reinterpret_cast<HistogramBand *>(block->bytes)));
