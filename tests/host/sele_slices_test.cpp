@@ -158,16 +158,6 @@ TEST_F(SeleSlices, EachSlotMovesItsPlanesAndDividesItsCount) {
   }
 }
 
-TEST_F(SeleSlices, FewerRowsThanThreadsRunUnsplitWithTheRoutinesResult) {
-  ASSERT_EQ(StartUp(), kResultSuccess);
-  EXPECT_EQ((Call<V, V, I16, I16, I16, I16, I16>(21, P(1000), P(5000), 11, 1, 13, 50, 60)), 21);
-  EXPECT_EQ((Call<V, V, V, V, I16, I16, I16, I16>(47, P(1000), P(2000), P(3000), P(9000), 1, 5, 32, 7)), 47);
-  const auto calls = CallLog::Take();
-  ASSERT_EQ(calls.size(), 2u);
-  EXPECT_EQ(calls[0].args, (Args{1000, 5000, 11, 1, 13, 50, 60}));
-  EXPECT_EQ(calls[1].args, (Args{1000, 2000, 3000, 9000, 1, 5, 32, 7}));
-}
-
 // The byte run: chunks of multiples of 8, the last slice taking the rest.
 TEST_F(SeleSlices, TheByteRunSplitsInChunksOfEight) {
   struct Chunking {
@@ -225,14 +215,6 @@ TEST_F(SeleSlices, ScaledPlaneMovesByRowsTimesStrideTimesFactor) {
 }
 
 // ---- slots 0 and 2 ----
-
-TEST_F(SeleSlices, SlotZeroHandsBackTheHostsResult) {
-  ASSERT_EQ(StartUp(), kResultSuccess);
-  EXPECT_EQ(Call<V>(0, P(0x4000)), 4321);
-  const auto calls = CallLog::Take();
-  ASSERT_EQ(calls.size(), 1u);
-  EXPECT_EQ(calls[0].args, (Args{0x4000}));
-}
 
 TEST_F(SeleSlices, SlotTwoRunsTheHostsRoutineWhenItCannotSplit) {
   ASSERT_EQ(StartUp(), kResultSuccess);

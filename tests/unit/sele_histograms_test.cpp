@@ -81,19 +81,6 @@ TEST(HistogramCounting, AddsToWhatTheTableHoldsAndWraps) {
   EXPECT_EQ(table, expected);
 }
 
-TEST(HistogramCounting, EmptyBandsCountNothing) {
-  const Image image(3, 20, 20, 20, 5, false);
-  for (auto [rows, columns] : {std::pair{0, 20}, std::pair{-3, 20}, std::pair{3, 0}, std::pair{3, -20}}) {
-    std::vector<uint32_t> table(kHistogramCounters, 7);
-    HistogramBand band = image.Band(false, 0, table.data());
-    band.rows = static_cast<I16>(rows);
-    band.columns = static_cast<I16>(columns);
-    CountHistograms(band);
-    EXPECT_EQ(table, std::vector<uint32_t>(kHistogramCounters, 7))
-        << rows << " rows, " << columns << " columns";
-  }
-}
-
 // Bins at the ends of every histogram, and rounding both ways, by hand.
 TEST(HistogramCounting, ExtremePixelsLandInTheirBins) {
   struct Pixel {
