@@ -7,6 +7,7 @@
 // (every bin equally likely, the mask on at random).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -119,10 +120,19 @@ void Own_Split(benchmark::State &state) {
   Finish(state, table);
 }
 
-BENCHMARK(Host_OneThread)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(Reference_OneThread)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(Own_OneThread)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(Own_Split)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+// The fastest repetition too: on a shared machine it is the one least
+// disturbed by other work.
+double Fastest(const std::vector<double> &v) { return *std::min_element(v.begin(), v.end()); }
+
+// Both pictures, timed as a host would see them.
+void BothPictures(benchmark::internal::Benchmark *b) {
+  b->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond)->ComputeStatistics("min", Fastest);
+}
+
+BENCHMARK(Host_OneThread)->Apply(BothPictures);
+BENCHMARK(Reference_OneThread)->Apply(BothPictures);
+BENCHMARK(Own_OneThread)->Apply(BothPictures);
+BENCHMARK(Own_Split)->Apply(BothPictures);
 
 }  // namespace
 }  // namespace rowfork::bench
