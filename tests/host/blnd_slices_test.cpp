@@ -265,7 +265,7 @@ TEST_F(BlndSlices, EveryArgumentListSplitsAsTheTableSays) {
     for (const TableRow &row : table) {
       const bool has_optional = std::any_of(row.roles.begin(), row.roles.end(),
                                             [](const ArgRole &r) { return r.is == Is::kOptionalPlane; });
-      for (int slot : SlotsToRun(row.slots)) {
+      for (int slot : row.slots) {
         for (int64_t rows : {int64_t{threads} - 1, int64_t{threads}, int64_t{10}, int64_t{13}, int64_t{31}}) {
           for (bool null_optionals : {false, true}) {
             if (null_optionals && !has_optional) continue;
@@ -287,10 +287,10 @@ TEST_F(BlndSlices, EveryRecordSliceGetsACopyOfItsOwn) {
     for (int16_t rows : {static_cast<int16_t>(threads - 1), int16_t{10}, int16_t{13}}) {
       for (bool null_second : {false, true}) {
         SCOPED_TRACE(::testing::Message() << rows << " rows, second plane null " << null_second);
-        for (int slot : SlotsToRun(kRecordSlots)) {
+        for (int slot : kRecordSlots) {
           CheckRecordSlices(Live(slot), slot, ProbeRecord(rows, null_second), threads, false);
         }
-        for (int slot : SlotsToRun(kRecord16Slots)) {
+        for (int slot : kRecord16Slots) {
           CheckRecordSlices(Live(slot), slot, ProbeRecord16(rows, null_second, 0x1234), threads, true);
         }
       }

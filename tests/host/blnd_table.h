@@ -161,11 +161,6 @@ inline const std::vector<int> kUnwrappedSlots = {0, 6, 44, 101, 113};
 
 class BlndTest : public ModuleTest {
  protected:
-  // Every slot of a list natively; under Wine, where each split pays for
-  // server round trips, the first.
-  static std::vector<int> SlotsToRun(const std::vector<int> &slots) {
-    return CanChooseProcessors() ? slots : std::vector<int>{slots.front()};
-  }
   Routine Live(int slot) { return suites->Table(kBlnd)[slot]; }
 };
 
