@@ -8,8 +8,8 @@
 // Each wrapper reads its slot's saved routine at the call and hands it to the
 // splitter of its argument list, so slots with one argument list share one
 // splitter and one slice procedure. The host cannot tell such a wrapper from
-// one with a splitter of its own, so slots whose routine is alone in its
-// argument list (1, 5, 9, 12, 32, 38, 39, 40) are declared the same way.
+// one with a splitter of its own, so the slots that could have had one (1, 5,
+// 9, 12, 32, 38, 39 and 40) are declared like the rest.
 //
 // Slot 114's row count is 32 bits and is divided in 32 bits: every slice's
 // count and every plane's advance are exact for any positive count.
