@@ -69,68 +69,72 @@ lumora::BlendRecord MixRecord(Planes &p, int first, int rows) {
 
 int BandRows(int band) { return band == kThreads - 1 ? kSide - band * (kSide / kThreads) : kSide / kThreads; }
 
+void MeanWhole(Planes &p) {
+  lumora::BlndMeanOfTwo(p.a.data(), p.b.data(), p.out.data(), kSide, kSide, kSide, kSide, kSide);
+}
+void MeanSplit(Planes &p, lumora::Routine *table) {
+  reinterpret_cast<MeanRoutine>(table[2])(p.a.data(), p.b.data(), p.out.data(), kSide, kSide, kSide, kSide,
+                                          kSide);
+}
 void MeanBand(Planes &p, int band) {
   const size_t offset = size_t(band) * (kSide / kThreads) * kSide;
   lumora::BlndMeanOfTwo(p.a.data() + offset, p.b.data() + offset, p.out.data() + offset,
                         static_cast<I16>(BandRows(band)), kSide, kSide, kSide, kSide);
 }
 
+void RecordWhole(Planes &p) {
+  lumora::BlendRecord record = MixRecord(p, 0, kSide);
+  lumora::BlndRecordBlend(&record);
+}
+void RecordSplit(Planes &p, lumora::Routine *table) {
+  lumora::BlendRecord record = MixRecord(p, 0, kSide);
+  reinterpret_cast<RecordRoutine>(table[77])(&record);
+}
 void RecordBand(Planes &p, int band) {
   lumora::BlendRecord record = MixRecord(p, band * (kSide / kThreads), BandRows(band));
   lumora::BlndRecordBlend(&record);
 }
 
+// One blend three ways: the routine on all rows, the installed wrapper, and
+// the routine on one band (for OpenMP).
+struct Blend {
+  void (*whole)(Planes &);
+  void (*split)(Planes &, lumora::Routine *table);
+  void (*band)(Planes &, int band);
+  int planes;  // planes read or written, for the byte rate
+};
+constexpr Blend kMean = {&MeanWhole, &MeanSplit, &MeanBand, 3};
+constexpr Blend kRecord = {&RecordWhole, &RecordSplit, &RecordBand, 4};
+
 enum class Way { kDirect, kSplit, kOpenMP };
 
-void Mean(benchmark::State &state, Way way) {
+void Measure(benchmark::State &state, const Blend &blend, Way way) {
   Planes &p = SharedPlanes();
-  const auto wrapper = reinterpret_cast<MeanRoutine>(LiveBlnd()[2]);
+  lumora::Routine *table = LiveBlnd();
   for (auto _ : state) {
     switch (way) {
       case Way::kDirect:
-        lumora::BlndMeanOfTwo(p.a.data(), p.b.data(), p.out.data(), kSide, kSide, kSide, kSide, kSide);
+        blend.whole(p);
         break;
       case Way::kSplit:
-        wrapper(p.a.data(), p.b.data(), p.out.data(), kSide, kSide, kSide, kSide, kSide);
+        blend.split(p, table);
         break;
       case Way::kOpenMP:
 #pragma omp parallel for schedule(static) num_threads(kThreads)
-        for (int band = 0; band < kThreads; ++band) MeanBand(p, band);
+        for (int band = 0; band < kThreads; ++band) blend.band(p, band);
         break;
     }
     benchmark::ClobberMemory();
   }
-  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t{kPlaneBytes} * 3);
+  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t{kPlaneBytes} * blend.planes);
 }
 
-void Record(benchmark::State &state, Way way) {
-  Planes &p = SharedPlanes();
-  const auto wrapper = reinterpret_cast<RecordRoutine>(LiveBlnd()[77]);
-  for (auto _ : state) {
-    lumora::BlendRecord whole = MixRecord(p, 0, kSide);
-    switch (way) {
-      case Way::kDirect:
-        lumora::BlndRecordBlend(&whole);
-        break;
-      case Way::kSplit:
-        wrapper(&whole);
-        break;
-      case Way::kOpenMP:
-#pragma omp parallel for schedule(static) num_threads(kThreads)
-        for (int band = 0; band < kThreads; ++band) RecordBand(p, band);
-        break;
-    }
-    benchmark::ClobberMemory();
-  }
-  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t{kPlaneBytes} * 4);
-}
-
-void Mean_Direct(benchmark::State &s) { Mean(s, Way::kDirect); }
-void Mean_Split(benchmark::State &s) { Mean(s, Way::kSplit); }
-void Mean_OpenMP(benchmark::State &s) { Mean(s, Way::kOpenMP); }
-void Record_Direct(benchmark::State &s) { Record(s, Way::kDirect); }
-void Record_Split(benchmark::State &s) { Record(s, Way::kSplit); }
-void Record_OpenMP(benchmark::State &s) { Record(s, Way::kOpenMP); }
+void Mean_Direct(benchmark::State &s) { Measure(s, kMean, Way::kDirect); }
+void Mean_Split(benchmark::State &s) { Measure(s, kMean, Way::kSplit); }
+void Mean_OpenMP(benchmark::State &s) { Measure(s, kMean, Way::kOpenMP); }
+void Record_Direct(benchmark::State &s) { Measure(s, kRecord, Way::kDirect); }
+void Record_Split(benchmark::State &s) { Measure(s, kRecord, Way::kSplit); }
+void Record_OpenMP(benchmark::State &s) { Measure(s, kRecord, Way::kOpenMP); }
 BENCHMARK(Mean_Direct)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(Mean_Split)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(Mean_OpenMP)->UseRealTime()->Unit(benchmark::kMillisecond);

@@ -67,24 +67,18 @@ struct BlndRecord16 {
 };
 
 #if defined(_WIN32) && !defined(_WIN64)
-static_assert(sizeof(BlndRecord) == 60);
-static_assert(offsetof(BlndRecord, rows) == 4 && offsetof(BlndRecord, field6) == 6);
-static_assert(offsetof(BlndRecord, plane1) == 8 && offsetof(BlndRecord, stride1) == 12);
-static_assert(offsetof(BlndRecord, field16) == 16 && offsetof(BlndRecord, field20) == 20);
-static_assert(offsetof(BlndRecord, plane2) == 24 && offsetof(BlndRecord, stride2) == 28);
-static_assert(offsetof(BlndRecord, field32) == 32);
-static_assert(offsetof(BlndRecord, plane3) == 36 && offsetof(BlndRecord, stride3) == 40);
-static_assert(offsetof(BlndRecord, field44) == 44 && offsetof(BlndRecord, field48) == 48);
+// The offsets both records share.
+template <typename R>
+constexpr bool HasSharedOffsets() {
+  return offsetof(R, rows) == 4 && offsetof(R, field6) == 6 && offsetof(R, plane1) == 8 &&
+         offsetof(R, stride1) == 12 && offsetof(R, field16) == 16 && offsetof(R, field20) == 20 &&
+         offsetof(R, plane2) == 24 && offsetof(R, stride2) == 28 && offsetof(R, field32) == 32 &&
+         offsetof(R, plane3) == 36 && offsetof(R, stride3) == 40 && offsetof(R, field44) == 44 &&
+         offsetof(R, field48) == 48;
+}
+static_assert(HasSharedOffsets<BlndRecord>() && sizeof(BlndRecord) == 60);
 static_assert(offsetof(BlndRecord, field52) == 52 && offsetof(BlndRecord, field56) == 56);
-
-static_assert(sizeof(BlndRecord16) == 52);
-static_assert(offsetof(BlndRecord16, rows) == 4 && offsetof(BlndRecord16, field6) == 6);
-static_assert(offsetof(BlndRecord16, plane1) == 8 && offsetof(BlndRecord16, stride1) == 12);
-static_assert(offsetof(BlndRecord16, field16) == 16 && offsetof(BlndRecord16, field20) == 20);
-static_assert(offsetof(BlndRecord16, plane2) == 24 && offsetof(BlndRecord16, stride2) == 28);
-static_assert(offsetof(BlndRecord16, field32) == 32);
-static_assert(offsetof(BlndRecord16, plane3) == 36 && offsetof(BlndRecord16, stride3) == 40);
-static_assert(offsetof(BlndRecord16, field44) == 44 && offsetof(BlndRecord16, field48) == 48);
+static_assert(HasSharedOffsets<BlndRecord16>() && sizeof(BlndRecord16) == 52);
 #endif
 
 template <auto P, auto S>
