@@ -3,11 +3,12 @@
 
     about_on_screen.py WINE_RUN PREFIX PROGRAM PNG
 
-Starts Xvfb on a free display number, runs the about-box test PROGRAM under Wine in
-PREFIX (a prefix of this test's own, so that its desktop uses that display),
-waits until the program reports the dialog painted, grabs the screen, checks
-that each of the dialog's texts is drawn centred in its place, saves the host
-window and the dialog over it as PNG, and lets the program close the dialog. Every wait has a time limit.
+Starts Xvfb on a free display number, runs the about-box test PROGRAM under
+Wine in PREFIX (a prefix of this test's own, so that its desktop uses that
+display), waits until the program reports the dialog painted, grabs the
+screen, checks that each of the dialog's texts is drawn centred in its place,
+saves the host window and the dialog over it as PNG, and lets the program
+close the dialog. Every wait has a time limit.
 """
 
 import os
@@ -31,8 +32,9 @@ MARGIN = 8           # pixels kept around the host window and the dialog in the 
 
 
 def display_taken(number):
-    """Whether another X server holds this display number, here or (through
-    its abstract socket) in another file-system view of the same machine."""
+    """Whether an X server holds this display number: by its lock file, its
+    socket file, or its abstract socket (which a server whose /tmp we do not
+    see may hold)."""
     if os.path.exists(f"/tmp/.X{number}-lock") or os.path.exists(f"/tmp/.X11-unix/X{number}"):
         return True
     probe = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
