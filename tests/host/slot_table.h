@@ -145,6 +145,19 @@ TableRow Describe(int rows) {
   return row;
 }
 
+// Puts a case into `in`: the row count, the row coordinates (10 apart from
+// `origin` on), and stride_of(j, argument) into the j-th stride argument.
+template <typename StrideOf>
+void PlaceCase(const TableRow &row, Numbers &in, int16_t rows, int16_t origin, StrideOf stride_of) {
+  Arg(in, row.rows) = rows;
+  int moved = 0;
+  for (const auto *list : {&row.origins, &row.origins_back}) {
+    for (int o : *list) Arg(in, o) = static_cast<int16_t>(origin + 10 * moved++);
+  }
+  const std::vector<int> strides = row.Strides();
+  for (size_t j = 0; j < strides.size(); ++j) Arg(in, strides[j]) = stride_of(j, strides[j]);
+}
+
 // ---- what each slice receives ----
 
 // The arguments of every slice of a split over `threads` participants, the
@@ -163,8 +176,8 @@ inline std::vector<Numbers> ExpectedSlices(const TableRow &row, const Numbers &i
       if (move.optional && Arg(in, move.plane) == 0) continue;
       int64_t offset = first;
       for (int s : move.strides) offset *= Arg(in, s);
-      Arg(args, move.plane) =
-          static_cast<intptr_t>(Arg(in, move.plane) + offset);  // the target's pointer width
+      // Wrapped at the target's pointer width.
+      Arg(args, move.plane) = static_cast<intptr_t>(Arg(in, move.plane) + offset);
     }
     for (int o : row.origins) Arg(args, o) = static_cast<int16_t>(Arg(in, o) + first);
     for (int o : row.origins_back) Arg(args, o) = static_cast<int16_t>(Arg(in, o) - first);
@@ -192,31 +205,16 @@ inline const SliceCase kSliceCases[] = {
 inline Numbers SliceInput(const TableRow &row, const SliceCase &c) {
   Numbers in(static_cast<size_t>(row.Arguments()));
   for (int i = 1; i <= row.Arguments(); ++i) {
-    switch (row.Kind(i)) {
-      case 'p':
-        Arg(in, i) = 0x10000000 + int64_t{i} * 0x01000000;
-        break;
-      case 'h':
-        Arg(in, i) = (i % 2 == 1 ? -1 : 1) * (100 + 7 * i);
-        break;
-      case 'w':
-        Arg(in, i) = 0x12340000 + i;
-        break;
-      default:
-        Arg(in, i) = 0xF0 + i;
-        break;
-    }
+    const char kind = row.Kind(i);
+    Arg(in, i) = kind == 'p'   ? 0x10000000 + int64_t{i} * 0x01000000
+                 : kind == 'h' ? (i % 2 == 1 ? -1 : 1) * (100 + 7 * i)
+                 : kind == 'w' ? 0x12340000 + i
+                               : 0xF0 + i;
   }
-  Arg(in, row.rows) = c.rows;
-  int moved = 0;
-  for (const auto *list : {&row.origins, &row.origins_back}) {
-    for (int o : *list) Arg(in, o) = static_cast<int16_t>(c.origin + 10 * moved++);
-  }
-  const std::vector<int> strides = row.Strides();
-  for (size_t j = 0; j < strides.size(); ++j) {
-    Arg(in, strides[j]) = int64_t{c.stride} * static_cast<int64_t>(j + 1) * (j % 2 == 1 ? -1 : 1) *
-                          (row.Kind(strides[j]) == 'w' ? 4099 : 1);
-  }
+  PlaceCase(row, in, c.rows, c.origin, [&](size_t j, int argument) {
+    return int64_t{c.stride} * static_cast<int64_t>(j + 1) * (j % 2 == 1 ? -1 : 1) *
+           (row.Kind(argument) == 'w' ? 4099 : 1);
+  });
   for (const PlaneMove &move : row.planes) {
     if (move.optional && c.null_optional) Arg(in, move.plane) = 0;
   }
@@ -290,15 +288,9 @@ inline void ExpectSameOutput(const TableRow &row, Routine *wrapped, Routine *dir
     Arg(in, i) = row.Kind(i) == 'w' ? static_cast<int32_t>(0x01000193u * static_cast<uint32_t>(i))
                                     : (i * 37 + 11) % 200;
   }
-  Arg(in, row.rows) = c.rows;
-  int moved = 0;
-  for (const auto *list : {&row.origins, &row.origins_back}) {
-    for (int o : *list) Arg(in, o) = static_cast<int16_t>(c.origin + 10 * moved++);
-  }
-  const std::vector<int> strides = row.Strides();
-  for (size_t j = 0; j < strides.size(); ++j) {
-    Arg(in, strides[j]) = j % 2 == 0 ? c.stride : -(c.stride + (c.stride > 0 ? 8 : -8));
-  }
+  PlaceCase(row, in, c.rows, c.origin, [&](size_t j, int) -> int64_t {
+    return j % 2 == 0 ? c.stride : -(c.stride + (c.stride > 0 ? 8 : -8));
+  });
   std::vector<GuardedBuffer> planes;
   std::vector<int> plane_strides;
   for (const PlaneMove &move : row.planes) {
