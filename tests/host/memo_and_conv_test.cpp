@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <map>
 
-#include "host/host_fixture.h"
 #include "host/slot_table.h"
 #include "host/suites/memo_routines.h"
 
@@ -31,20 +30,12 @@ const TableRow kMemoRows[] = {
     Describe<kMemo, int32_t(Ptr, I16, I16, I32, I32), 35>(2).Plane(1, {5}),
 };
 
-class MemoSlices : public ModuleTest {
+class MemoSlices : public TableTest {
  protected:
-  void PrepareSuites() override {
-    for (const TableRow &row : kMemoRows) row.record(*suites);
-  }
+  MemoSlices() : TableTest(kMemoRows, nullptr) {}
 };
 
-TEST_F(MemoSlices, EverySlotAtEveryThreadCount) {
-  AtEachThreadCount([&](int threads) {
-    for (const TableRow &row : kMemoRows) {
-      for (const SliceCase &c : kSliceCases) ExpectSlices(row, suites->Table(kMemo), c, threads);
-    }
-  });
-}
+TEST_F(MemoSlices, EverySlotAtEveryThreadCount) { ExpectEverySlice(); }
 
 TEST_F(MemoSlices, RowCoordinatesAreCountedFromEachSlicesFirstRow) {
   ASSERT_EQ(StartUp(), kResultSuccess);
@@ -81,7 +72,7 @@ class MemoResults : public ModuleTest {
       Reload();
     }
     ASSERT_EQ(StartUp(), kResultSuccess);
-    threads = CanChooseProcessors() ? 3 : std::min(MachineProcessors(), 3);
+    threads = CanChooseProcessors() ? 3 : MachineProcessors();
   }
   // A call of `rows` rows, slice k's plane at kResultBase + k.
   int32_t Slot32(int rows) {
@@ -116,22 +107,12 @@ TEST_F(MemoResults, EverySlicesLowByteMustBeNonZero) {
 
 // ---- split output against unsplit output ----
 
-class MemoOutput : public ModuleTest {
+class MemoOutput : public TableTest {
  protected:
-  void PrepareSuites() override { PutMemoRoutines(*suites); }
+  MemoOutput() : TableTest(kMemoRows, &PutMemoRoutines) {}
 };
 
-TEST_F(MemoOutput, SplitOutputAndResultsMatchTheUnsplitOnes) {
-  AtEachThreadCount([&](int) {
-    HostSuites reference;  // the same routines, called directly
-    PutMemoRoutines(reference);
-    for (const TableRow &row : kMemoRows) {
-      for (const OutputCase &c : OutputCases()) {
-        ExpectSameOutput(row, suites->Table(kMemo), reference.Table(kMemo), c);
-      }
-    }
-  });
-}
+TEST_F(MemoOutput, SplitOutputAndResultsMatchTheUnsplitOnes) { ExpectEveryOutput(); }
 
 // Slot 21 over planes that match everywhere but, at most, in one row.
 TEST_F(MemoOutput, EveryRowMustMatchInEverySlice) {

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "host/host_fixture.h"
 #include "host/slot_table.h"
 #include "host/suites/pntg_routines.h"
 
@@ -72,11 +71,9 @@ const TableRow &RowOf(int slot) {
   throw std::logic_error("no such slot");
 }
 
-class PntgSlices : public ModuleTest {
+class PntgSlices : public TableTest {
  protected:
-  void PrepareSuites() override {
-    for (const TableRow &row : kPntgRows) row.record(*suites);
-  }
+  PntgSlices() : TableTest(kPntgRows, nullptr) {}
   // Every slice's arguments, in order.
   std::vector<Numbers> Slices(int slot, const Numbers &args) {
     CallLog::Clear();
@@ -88,13 +85,7 @@ class PntgSlices : public ModuleTest {
   }
 };
 
-TEST_F(PntgSlices, EverySlotAtEveryThreadCount) {
-  AtEachThreadCount([&](int threads) {
-    for (const TableRow &row : kPntgRows) {
-      for (const SliceCase &c : kSliceCases) ExpectSlices(row, suites->Table(kPntg), c, threads);
-    }
-  });
-}
+TEST_F(PntgSlices, EverySlotAtEveryThreadCount) { ExpectEverySlice(); }
 
 TEST_F(PntgSlices, TheWorkedExamples) {
   ASSERT_EQ(StartUp(), kResultSuccess);
@@ -120,22 +111,13 @@ TEST_F(PntgSlices, TheWorkedExamples) {
           {1, 100, 3, 3, 5, 2000, 64, 8}, {1, 103, 3, 3, 5, 2192, 64, 8}, {1, 106, 3, 4, 5, 2384, 64, 8}}));
 }
 
-class PntgOutput : public ModuleTest {
+class PntgOutput : public TableTest {
  protected:
-  void PrepareSuites() override { PutPntgRoutines(*suites); }
+  PntgOutput() : TableTest(kPntgRows, &PutPntgRoutines) {}
 };
 
 TEST_F(PntgOutput, SplitOutputMatchesTheUnsplitOutput) {
-  AtEachThreadCount([&](int) {
-    HostSuites reference;  // the same routines, called directly
-    PutPntgRoutines(reference);
-    for (const TableRow &row : kPntgRows) {
-      for (const OutputCase &c : OutputCases()) {
-        ExpectSameOutput(row, suites->Table(kPntg), reference.Table(kPntg), c,
-                         {PntgCanvas(), kPntgCanvasBytes});
-      }
-    }
-  });
+  ExpectEveryOutput({PntgCanvas(), kPntgCanvasBytes});
 }
 
 }  // namespace

@@ -40,11 +40,9 @@ const TableRow kRastRows[] = {
         .OptionalPlane(3, {8}),
 };
 
-class Rast : public ModuleTest {
+class Rast : public TableTest {
  protected:
-  void PrepareSuites() override {
-    for (const TableRow &row : kRastRows) row.record(*suites);
-  }
+  Rast() : TableTest(kRastRows, nullptr) {}
   template <typename F>
   F Slot(int slot) {
     return reinterpret_cast<F>(suites->Table(kRast)[slot]);
@@ -71,13 +69,7 @@ TEST_F(Rast, TheFirstPlaneMovesByItsStrideTimesTheFactor) {
   EXPECT_EQ(calls[1].args, (std::vector<int64_t>{1000 - 600, 5080, 3, 9, 100, 40, 11, -3, 0x12345678}));
 }
 
-TEST_F(Rast, EverySlotAtEveryThreadCount) {
-  AtEachThreadCount([&](int threads) {
-    for (const TableRow &row : kRastRows) {
-      for (const SliceCase &c : kSliceCases) ExpectSlices(row, suites->Table(kRast), c, threads);
-    }
-  });
-}
+TEST_F(Rast, EverySlotAtEveryThreadCount) { ExpectEverySlice(); }
 
 TEST_F(Rast, TheThirdPlaneOfSlotTwoIsOptional) {
   ASSERT_EQ(StartUp(), kResultSuccess);

@@ -11,17 +11,21 @@
 //
 //   const TableRow row = Describe<kPntg, int32_t(I16, I16, I16, I16, I16, Ptr, I16, I16), 6, 7>(4)
 //                            .Origin(2).Plane(6, {7});
+//
+// TableTest runs either over every row at every thread count.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <span>
 #include <utility>
 #include <vector>
 
 #include "host/call_log.h"
 #include "host/guarded_buffer.h"
+#include "host/host_fixture.h"
 #include "host/host_suites.h"
 #include "host/thread_tag.h"
 
@@ -322,5 +326,41 @@ inline void ExpectSameOutput(const TableRow &row, Routine *wrapped, Routine *dir
     EXPECT_TRUE(state.Copy() == expected_state) << "the host's own memory";
   }
 }
+
+// ---- a fixture for a whole table ----
+
+// The described rows' slots hold recording routines (no `put`) or the host's
+// working routines (`put`), from every fresh start of the host.
+class TableTest : public ModuleTest {
+ protected:
+  TableTest(std::span<const TableRow> rows, void (*put)(HostSuites &)) : rows_(rows), put_(put) {}
+
+  void PrepareSuites() override {
+    if (put_ != nullptr) return put_(*suites);
+    for (const TableRow &row : rows_) row.record(*suites);
+  }
+  void ExpectEverySlice() {
+    AtEachThreadCount([&](int threads) {
+      for (const TableRow &row : rows_) {
+        for (const SliceCase &c : kSliceCases) ExpectSlices(row, suites->Table(row.suite), c, threads);
+      }
+    });
+  }
+  void ExpectEveryOutput(HostState state = {}) {
+    AtEachThreadCount([&](int) {
+      HostSuites reference;  // the same routines, called directly
+      put_(reference);
+      for (const TableRow &row : rows_) {
+        for (const OutputCase &c : OutputCases()) {
+          ExpectSameOutput(row, suites->Table(row.suite), reference.Table(row.suite), c, state);
+        }
+      }
+    });
+  }
+
+ private:
+  std::span<const TableRow> rows_;
+  void (*put_)(HostSuites &);
+};
 
 }  // namespace lumora::testing
