@@ -4,6 +4,9 @@ namespace rowfork {
 
 void RunInstallers(const PluginParamBlock *block) {
   InstallCore(block);
+  InstallMemo(block);
+  InstallPntg(block);
+  InstallConv(block);
   InstallRast(block);
 }
 
