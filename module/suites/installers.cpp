@@ -4,7 +4,10 @@ namespace rowfork {
 
 void RunInstallers(const PluginParamBlock *block) {
   InstallCore(block);
+  InstallMemo(block);
+  InstallPntg(block);
   InstallBlnd(block);
+  InstallConv(block);
   InstallRast(block);
 }
 
