@@ -28,208 +28,213 @@ u8 Mix(int from, int to, int weight) { return static_cast<u8>(from + (to - from)
 
 int Weight(i16 value) { return value & 0xFF; }
 
+// Every routine's last step: its output moved by its tint argument, wrapping.
+u8 Tinted(int64_t value, i32 tint) { return static_cast<u8>(value + tint); }
+uint16_t Tinted16(int64_t value, i32 tint) { return static_cast<uint16_t>(value + tint); }
+
 // ---- routines on argument lists ----
 
 // Slot 1: brightens one plane in place.
-i32 Brighten(P p, i16 rows, i16 width, i16 stride, i16 amount) {
+i32 Brighten(P p, i16 rows, i16 tint, i16 stride, i16 amount) {
   for (int r = 0; r < rows; ++r) {
     u8 *row = Row(p, r, stride);
-    for (int c = 0; c < width; ++c) row[c] = Clamp(row[c] + amount);
+    for (int c = 0; c < kBlndColumns; ++c) row[c] = Tinted(Clamp(row[c] + amount), tint);
   }
   return 0;
 }
 
 // Slots 2, 7, ...: the rounded mean of two planes into a third.
-i32 MeanOfTwo(P a, P b, P out, i16 rows, i16 width, i16 sa, i16 sb, i16 so) {
+i32 MeanOfTwo(P a, P b, P out, i16 rows, i16 tint, i16 sa, i16 sb, i16 so) {
   for (int r = 0; r < rows; ++r) {
     const u8 *ra = Row(a, r, sa), *rb = Row(b, r, sb);
     u8 *ro = Row(out, r, so);
-    for (int c = 0; c < width; ++c) ro[c] = static_cast<u8>((ra[c] + rb[c] + 1) >> 1);
+    for (int c = 0; c < kBlndColumns; ++c) ro[c] = Tinted(static_cast<u8>((ra[c] + rb[c] + 1) >> 1), tint);
   }
   return 0;
 }
 
 // Slots 3, 8, ...: mixes a source into a destination by a weight.
-i32 MixByWeight(i16 weight, P src, P dst, i16 rows, i16 width, i16 ss, i16 sd) {
+i32 MixByWeight(i16 weight, P src, P dst, i16 rows, i16 tint, i16 ss, i16 sd) {
   for (int r = 0; r < rows; ++r) {
     const u8 *s = Row(src, r, ss);
     u8 *d = Row(dst, r, sd);
-    for (int c = 0; c < width; ++c) d[c] = Mix(d[c], s[c], Weight(weight));
+    for (int c = 0; c < kBlndColumns; ++c) d[c] = Tinted(Mix(d[c], s[c], Weight(weight)), tint);
   }
   return 0;
 }
 
 // Colour planes filled with one value each where a mask allows.
-void FillThroughMask(P const *channels, const i16 *values, int count, P mask, int rows, int width, i32 stride,
+void FillThroughMask(P const *channels, const i16 *values, int count, P mask, int rows, i16 tint, i32 stride,
                      i32 mask_stride) {
   for (int r = 0; r < rows; ++r) {
     const u8 *m = Row(mask, r, mask_stride);
     for (int i = 0; i < count; ++i) {
       u8 *d = Row(channels[i], r, stride);
-      for (int c = 0; c < width; ++c) d[c] = Mix(d[c], Weight(values[i]), m[c]);
+      for (int c = 0; c < kBlndColumns; ++c) d[c] = Tinted(Mix(d[c], Weight(values[i]), m[c]), tint);
     }
   }
 }
 
 // Slots 4, 14, 17, 20: three colour planes and a mask.
-i32 FillThree(i16 v0, i16 v1, i16 v2, P c0, P c1, P c2, P mask, i16 rows, i16 width, i16 sc, i16 sm) {
+i32 FillThree(i16 v0, i16 v1, i16 v2, P c0, P c1, P c2, P mask, i16 rows, i16 tint, i16 sc, i16 sm) {
   const P channels[] = {c0, c1, c2};
   const i16 values[] = {v0, v1, v2};
-  FillThroughMask(channels, values, 3, mask, rows, width, sc, sm);
+  FillThroughMask(channels, values, 3, mask, rows, tint, sc, sm);
   return 0;
 }
 
 // Slot 5: four colour planes and a mask.
-i32 FillFour(i16 v0, i16 v1, i16 v2, i16 v3, P c0, P c1, P c2, P c3, P mask, i16 rows, i16 width, i16 sc,
+i32 FillFour(i16 v0, i16 v1, i16 v2, i16 v3, P c0, P c1, P c2, P c3, P mask, i16 rows, i16 tint, i16 sc,
              i16 sm) {
   const P channels[] = {c0, c1, c2, c3};
   const i16 values[] = {v0, v1, v2, v3};
-  FillThroughMask(channels, values, 4, mask, rows, width, sc, sm);
+  FillThroughMask(channels, values, 4, mask, rows, tint, sc, sm);
   return 0;
 }
 
 // Slots 9, 12: a weighted sum of two planes into a third.
-i32 WeightedSum(P a, P b, P out, i16 rows, i16 width, i16 wa, i16 wb, i16 sa, i16 sb, i16 so) {
+i32 WeightedSum(P a, P b, P out, i16 rows, i16 tint, i16 wa, i16 wb, i16 sa, i16 sb, i16 so) {
   for (int r = 0; r < rows; ++r) {
     const u8 *ra = Row(a, r, sa), *rb = Row(b, r, sb);
     u8 *ro = Row(out, r, so);
-    for (int c = 0; c < width; ++c) ro[c] = Clamp((ra[c] * wa + rb[c] * wb) / 256);
+    for (int c = 0; c < kBlndColumns; ++c) ro[c] = Tinted(Clamp((ra[c] * wa + rb[c] * wb) / 256), tint);
   }
   return 0;
 }
 
 // Source colour planes mixed into destination planes through a mask.
-void MixThroughMask(P const *src, P const *dst, int count, P mask, int rows, int width, i32 ss, i32 sd,
+void MixThroughMask(P const *src, P const *dst, int count, P mask, int rows, i16 tint, i32 ss, i32 sd,
                     i32 sm) {
   for (int r = 0; r < rows; ++r) {
     const u8 *m = Row(mask, r, sm);
     for (int i = 0; i < count; ++i) {
       const u8 *s = Row(src[i], r, ss);
       u8 *d = Row(dst[i], r, sd);
-      for (int c = 0; c < width; ++c) d[c] = Mix(d[c], s[c], m[c]);
+      for (int c = 0; c < kBlndColumns; ++c) d[c] = Tinted(Mix(d[c], s[c], m[c]), tint);
     }
   }
 }
 
 // Slots 13, 16, 19, 45: three source planes, three destinations, a mask.
-i32 MixThreeThroughMask(P s0, P s1, P s2, P d0, P d1, P d2, P mask, i16 rows, i16 width, i16 ss, i16 sd,
+i32 MixThreeThroughMask(P s0, P s1, P s2, P d0, P d1, P d2, P mask, i16 rows, i16 tint, i16 ss, i16 sd,
                         i16 sm) {
   const P src[] = {s0, s1, s2}, dst[] = {d0, d1, d2};
-  MixThroughMask(src, dst, 3, mask, rows, width, ss, sd, sm);
+  MixThroughMask(src, dst, 3, mask, rows, tint, ss, sd, sm);
   return 0;
 }
 
 // Slots 15, 18, 21: the lighter of each source and destination plane.
-i32 LighterOfThree(P s0, P s1, P s2, P d0, P d1, P d2, i16 rows, i16 width, i16 ss, i16 sd) {
+i32 LighterOfThree(P s0, P s1, P s2, P d0, P d1, P d2, i16 rows, i16 tint, i16 ss, i16 sd) {
   const P src[] = {s0, s1, s2}, dst[] = {d0, d1, d2};
   for (int i = 0; i < 3; ++i) {
     for (int r = 0; r < rows; ++r) {
       const u8 *s = Row(src[i], r, ss);
       u8 *d = Row(dst[i], r, sd);
-      for (int c = 0; c < width; ++c) d[c] = std::max(d[c], s[c]);
+      for (int c = 0; c < kBlndColumns; ++c) d[c] = Tinted(std::max(d[c], s[c]), tint);
     }
   }
   return 0;
 }
 
 // Slots 24, 27, ...: a source added into a destination, saturating.
-i32 AddInto(P src, P dst, i16 rows, i16 width, i16 ss, i16 sd) {
+i32 AddInto(P src, P dst, i16 rows, i16 tint, i16 ss, i16 sd) {
   for (int r = 0; r < rows; ++r) {
     const u8 *s = Row(src, r, ss);
     u8 *d = Row(dst, r, sd);
-    for (int c = 0; c < width; ++c) d[c] = Clamp(d[c] + s[c]);
+    for (int c = 0; c < kBlndColumns; ++c) d[c] = Tinted(Clamp(d[c] + s[c]), tint);
   }
   return 0;
 }
 
 // Slot 32: scales and offsets one plane in place.
-i32 ScaleInPlace(P p, i16 scale, i16 offset, i16 rows, i16 width, i16 stride) {
+i32 ScaleInPlace(P p, i16 scale, i16 offset, i16 rows, i16 tint, i16 stride) {
   for (int r = 0; r < rows; ++r) {
     u8 *row = Row(p, r, stride);
-    for (int c = 0; c < width; ++c) row[c] = Clamp(row[c] * scale / 256 + offset);
+    for (int c = 0; c < kBlndColumns; ++c) row[c] = Tinted(Clamp(row[c] * scale / 256 + offset), tint);
   }
   return 0;
 }
 
 // Slots 37, 46: two sources, two destinations, a mask.
-i32 MixTwoThroughMask(P s0, P s1, P d0, P d1, P mask, i16 rows, i16 width, i16 ss, i16 sd, i16 sm) {
+i32 MixTwoThroughMask(P s0, P s1, P d0, P d1, P mask, i16 rows, i16 tint, i16 ss, i16 sd, i16 sm) {
   const P src[] = {s0, s1}, dst[] = {d0, d1};
-  MixThroughMask(src, dst, 2, mask, rows, width, ss, sd, sm);
+  MixThroughMask(src, dst, 2, mask, rows, tint, ss, sd, sm);
   return 0;
 }
 
 // Slot 38: two planes filled with a value each through a mask.
-i32 FillTwo(i16 v0, i16 v1, P c0, P c1, P mask, i16 rows, i16 width, i16 sc, i16 sm) {
+i32 FillTwo(i16 v0, i16 v1, P c0, P c1, P mask, i16 rows, i16 tint, i16 sc, i16 sm) {
   const P channels[] = {c0, c1};
   const i16 values[] = {v0, v1};
-  FillThroughMask(channels, values, 2, mask, rows, width, sc, sm);
+  FillThroughMask(channels, values, 2, mask, rows, tint, sc, sm);
   return 0;
 }
 
 // Slot 39: the darker of each of two sources and its destination.
-i32 DarkerOfTwo(P s0, P s1, P d0, P d1, i16 rows, i16 width, i16 ss, i16 sd) {
+i32 DarkerOfTwo(P s0, P s1, P d0, P d1, i16 rows, i16 tint, i16 ss, i16 sd) {
   for (int r = 0; r < rows; ++r) {
     const u8 *a = Row(s0, r, ss), *b = Row(s1, r, ss);
     u8 *x = Row(d0, r, sd), *y = Row(d1, r, sd);
-    for (int c = 0; c < width; ++c) {
-      x[c] = std::min(x[c], a[c]);
-      y[c] = std::min(y[c], b[c]);
+    for (int c = 0; c < kBlndColumns; ++c) {
+      x[c] = Tinted(std::min(x[c], a[c]), tint);
+      y[c] = Tinted(std::min(y[c], b[c]), tint);
     }
   }
   return 0;
 }
 
 // Slots 40, 56-59, 71, 106: a source mixed into a destination by a byte weight.
-i32 MixByByte(P src, P dst, i16 rows, i16 width, i16 ss, i16 sd, u8 weight) {
-  return MixByWeight(weight, src, dst, rows, width, ss, sd);
+i32 MixByByte(P src, P dst, i16 rows, i16 tint, i16 ss, i16 sd, u8 weight) {
+  return MixByWeight(weight, src, dst, rows, tint, ss, sd);
 }
 
 // Slots 42, 43: a source scaled and offset into a destination.
-i32 ScaleInto(P src, P dst, i16 rows, i16 width, i16 ss, i16 sd, i16 scale, i16 offset) {
+i32 ScaleInto(P src, P dst, i16 rows, i16 tint, i16 ss, i16 sd, i16 scale, i16 offset) {
   for (int r = 0; r < rows; ++r) {
     const u8 *s = Row(src, r, ss);
     u8 *d = Row(dst, r, sd);
-    for (int c = 0; c < width; ++c) d[c] = Clamp(s[c] * scale / 256 + offset);
+    for (int c = 0; c < kBlndColumns; ++c) d[c] = Tinted(Clamp(s[c] * scale / 256 + offset), tint);
   }
   return 0;
 }
 
 // Slot 55: two planes mixed into a third by a byte weight.
-i32 MixTwoByByte(P a, P b, P out, i16 rows, i16 width, i16 sa, i16 sb, i16 so, u8 weight) {
+i32 MixTwoByByte(P a, P b, P out, i16 rows, i16 tint, i16 sa, i16 sb, i16 so, u8 weight) {
   for (int r = 0; r < rows; ++r) {
     const u8 *ra = Row(a, r, sa), *rb = Row(b, r, sb);
     u8 *ro = Row(out, r, so);
-    for (int c = 0; c < width; ++c) ro[c] = Mix(ra[c], rb[c], weight);
+    for (int c = 0; c < kBlndColumns; ++c) ro[c] = Tinted(Mix(ra[c], rb[c], weight), tint);
   }
   return 0;
 }
 
 // Slots 60, 61: three colour planes inverted where a mask allows.
-i32 InvertThroughMask(P c0, P c1, P c2, P mask, i16 rows, i16 width, i16 sc, i16 sm) {
+i32 InvertThroughMask(P c0, P c1, P c2, P mask, i16 rows, i16 tint, i16 sc, i16 sm) {
   const P channels[] = {c0, c1, c2};
   for (int r = 0; r < rows; ++r) {
     const u8 *m = Row(mask, r, sm);
     for (P channel : channels) {
       u8 *d = Row(channel, r, sc);
-      for (int c = 0; c < width; ++c) d[c] = Mix(d[c], 255 - d[c], m[c]);
+      for (int c = 0; c < kBlndColumns; ++c) d[c] = Tinted(Mix(d[c], 255 - d[c], m[c]), tint);
     }
   }
   return 0;
 }
 
 // Slot 63: a source mixed into a destination (same stride) through a mask.
-i32 MixOneThroughMask(P src, P dst, P mask, i16 rows, i16 width, i16 s, i16 sm) {
+i32 MixOneThroughMask(P src, P dst, P mask, i16 rows, i16 tint, i16 s, i16 sm) {
   const P from[] = {src}, to[] = {dst};
-  MixThroughMask(from, to, 1, mask, rows, width, s, s, sm);
+  MixThroughMask(from, to, 1, mask, rows, tint, s, s, sm);
   return 0;
 }
 
 // Slot 97: a weighted sum of two planes with a bias, by byte weights.
-i32 WeightedBytes(P a, P b, P out, i16 rows, i16 width, i16 sa, i16 sb, i16 so, u8 wa, u8 wb, u8 bias) {
+i32 WeightedBytes(P a, P b, P out, i16 rows, i16 tint, i16 sa, i16 sb, i16 so, u8 wa, u8 wb, u8 bias) {
   for (int r = 0; r < rows; ++r) {
     const u8 *ra = Row(a, r, sa), *rb = Row(b, r, sb);
     u8 *ro = Row(out, r, so);
-    for (int c = 0; c < width; ++c) ro[c] = Clamp((ra[c] * wa + rb[c] * wb + bias) / 256);
+    for (int c = 0; c < kBlndColumns; ++c)
+      ro[c] = Tinted(Clamp((ra[c] * wa + rb[c] * wb + bias) / 256), tint);
   }
   return 0;
 }
@@ -241,25 +246,25 @@ u8 Bounded(int64_t value, i32 low, i32 high, int64_t offset) {
 }
 
 // Slot 98: a source, bounded and offset, into a destination.
-i32 BoundInto(P src, P dst, i16 rows, i16 width, i16 ss, i16 sd, i32 low, i32 high, i16 offset) {
+i32 BoundInto(P src, P dst, i16 rows, i16 tint, i16 ss, i16 sd, i32 low, i32 high, i16 offset) {
   for (int r = 0; r < rows; ++r) {
     const u8 *s = Row(src, r, ss);
     u8 *d = Row(dst, r, sd);
-    for (int c = 0; c < width; ++c) d[c] = Bounded(s[c], low, high, offset);
+    for (int c = 0; c < kBlndColumns; ++c) d[c] = Tinted(Bounded(s[c], low, high, offset), tint);
   }
   return 0;
 }
 
 // Slot 99: three colour planes set to a value where a mask lies within bounds.
-i32 FillWithinBounds(P c0, P c1, P c2, P mask, i16 rows, i16 width, i16 sc, i16 sm, i32 low, i32 high,
+i32 FillWithinBounds(P c0, P c1, P c2, P mask, i16 rows, i16 tint, i16 sc, i16 sm, i32 low, i32 high,
                      i16 value) {
   const P channels[] = {c0, c1, c2};
   for (int r = 0; r < rows; ++r) {
     const u8 *m = Row(mask, r, sm);
     for (P channel : channels) {
       u8 *d = Row(channel, r, sc);
-      for (int c = 0; c < width; ++c) {
-        if (m[c] >= low && m[c] <= high) d[c] = static_cast<u8>(value);
+      for (int c = 0; c < kBlndColumns; ++c) {
+        if (m[c] >= low && m[c] <= high) d[c] = Tinted(static_cast<u8>(value), tint);
       }
     }
   }
@@ -269,87 +274,88 @@ i32 FillWithinBounds(P c0, P c1, P c2, P mask, i16 rows, i16 width, i16 sc, i16 
 // Three colour planes take a source plane, bounded and offset, mixed through
 // the mask where there is one (full weight where there is none).
 void MixBoundedSource(P const *channels, i32 sc, P src, i32 ss, P mask, i32 sm, P second_mask, i32 sm2,
-                      int rows, int width, i32 low, i32 high, i16 offset) {
+                      int rows, i16 tint, i32 low, i32 high, i16 offset) {
   for (int r = 0; r < rows; ++r) {
     const u8 *s = Row(src, r, ss);
     const u8 *m = mask != nullptr ? Row(mask, r, sm) : nullptr;
     const u8 *m2 = second_mask != nullptr ? Row(second_mask, r, sm2) : nullptr;
     for (int i = 0; i < 3; ++i) {
       u8 *d = Row(channels[i], r, sc);
-      for (int c = 0; c < width; ++c) {
+      for (int c = 0; c < kBlndColumns; ++c) {
         int weight = m != nullptr ? m[c] : 255;
         if (m2 != nullptr) weight = weight * m2[c] / 255;
-        d[c] = Mix(d[c], Bounded(s[c], low, high, offset), weight);
+        d[c] = Tinted(Mix(d[c], Bounded(s[c], low, high, offset), weight), tint);
       }
     }
   }
 }
 
 // Slot 100: planes 1-3 colour (stride 8), 4 an optional mask (stride 8), 5 the source.
-i32 SourceMaskFourth(P c0, P c1, P c2, P mask, P src, i16 rows, i16 width, i16 sc, i16 ss, i32 low, i32 high,
+i32 SourceMaskFourth(P c0, P c1, P c2, P mask, P src, i16 rows, i16 tint, i16 sc, i16 ss, i32 low, i32 high,
                      i16 offset) {
   const P channels[] = {c0, c1, c2};
-  MixBoundedSource(channels, sc, src, ss, mask, sc, nullptr, 0, rows, width, low, high, offset);
+  MixBoundedSource(channels, sc, src, ss, mask, sc, nullptr, 0, rows, tint, low, high, offset);
   return 0;
 }
 
 // Slot 102: a source offset into a destination, mixed by a byte weight; 32-bit strides.
-i32 OffsetMix(P src, P dst, i16 rows, i16 width, i32 ss, i32 sd, i32 add, i32 subtract, u8 weight) {
+i32 OffsetMix(P src, P dst, i16 rows, i16 tint, i32 ss, i32 sd, i32 add, i32 subtract, u8 weight) {
   for (int r = 0; r < rows; ++r) {
     const u8 *s = Row(src, r, ss);
     u8 *d = Row(dst, r, sd);
-    for (int c = 0; c < width; ++c) d[c] = Mix(d[c], Clamp(int64_t{s[c]} + add - subtract), weight);
+    for (int c = 0; c < kBlndColumns; ++c)
+      d[c] = Tinted(Mix(d[c], Clamp(int64_t{s[c]} + add - subtract), weight), tint);
   }
   return 0;
 }
 
 // Slots 103-105: a source scaled (in 1/65536) and offset into a destination; 32-bit strides.
-i32 WideScale(P src, P dst, i16 rows, i16 width, i32 ss, i32 sd, i32 scale, i32 offset) {
+i32 WideScale(P src, P dst, i16 rows, i16 tint, i32 ss, i32 sd, i32 scale, i32 offset) {
   for (int r = 0; r < rows; ++r) {
     const u8 *s = Row(src, r, ss);
     u8 *d = Row(dst, r, sd);
-    for (int c = 0; c < width; ++c) d[c] = Clamp(int64_t{s[c]} * scale / 65536 + offset);
+    for (int c = 0; c < kBlndColumns; ++c) d[c] = Tinted(Clamp(int64_t{s[c]} * scale / 65536 + offset), tint);
   }
   return 0;
 }
 
 // Slot 107: a source, bounded and offset, into a destination through an optional mask.
-i32 BoundThroughMask(P src, P dst, P mask, i16 rows, i16 width, i16 ss, i16 sd, i16 sm, i32 low, i32 high,
+i32 BoundThroughMask(P src, P dst, P mask, i16 rows, i16 tint, i16 ss, i16 sd, i16 sm, i32 low, i32 high,
                      i16 offset) {
   for (int r = 0; r < rows; ++r) {
     const u8 *s = Row(src, r, ss);
     const u8 *m = mask != nullptr ? Row(mask, r, sm) : nullptr;
     u8 *d = Row(dst, r, sd);
-    for (int c = 0; c < width; ++c)
-      d[c] = Mix(d[c], Bounded(s[c], low, high, offset), m != nullptr ? m[c] : 255);
+    for (int c = 0; c < kBlndColumns; ++c)
+      d[c] = Tinted(Mix(d[c], Bounded(s[c], low, high, offset), m != nullptr ? m[c] : 255), tint);
   }
   return 0;
 }
 
 // Slot 108: planes 1-3 colour, 4 the source, 5 an optional mask.
-i32 SourceMaskFifth(P c0, P c1, P c2, P src, P mask, i16 rows, i16 width, i16 sc, i16 ss, i16 sm, i32 low,
+i32 SourceMaskFifth(P c0, P c1, P c2, P src, P mask, i16 rows, i16 tint, i16 sc, i16 ss, i16 sm, i32 low,
                     i32 high, i16 offset) {
   const P channels[] = {c0, c1, c2};
-  MixBoundedSource(channels, sc, src, ss, mask, sm, nullptr, 0, rows, width, low, high, offset);
+  MixBoundedSource(channels, sc, src, ss, mask, sm, nullptr, 0, rows, tint, low, high, offset);
   return 0;
 }
 
 // Slot 109: planes 1-3 colour, 4 an optional mask (stride 9), 5 the source,
 // 6 a second optional mask.
-i32 SourceTwoMasks(P c0, P c1, P c2, P mask, P src, P second_mask, i16 rows, i16 width, i16 sc, i16 ss,
+i32 SourceTwoMasks(P c0, P c1, P c2, P mask, P src, P second_mask, i16 rows, i16 tint, i16 sc, i16 ss,
                    i16 sm2, i32 low, i32 high, i16 offset) {
   const P channels[] = {c0, c1, c2};
-  MixBoundedSource(channels, sc, src, ss, mask, sc, second_mask, sm2, rows, width, low, high, offset);
+  MixBoundedSource(channels, sc, src, ss, mask, sc, second_mask, sm2, rows, tint, low, high, offset);
   return 0;
 }
 
 // Slot 114: a 16-bit source mixed into a 16-bit destination through a byte mask.
-i32 MixHalvesThroughMask(P src, P dst, P mask, i32 rows, i32 width, i32 ss, i32 sd, i32 sm) {
+i32 MixHalvesThroughMask(P src, P dst, P mask, i32 rows, i32 tint, i32 ss, i32 sd, i32 sm) {
   for (int r = 0; r < rows; ++r) {
     const uint16_t *s = HalfRow(src, r, ss);
     uint16_t *d = HalfRow(dst, r, sd);
     const u8 *m = Row(mask, r, sm);
-    for (int c = 0; c < width; ++c) d[c] = static_cast<uint16_t>(d[c] + (s[c] - d[c]) * m[c] / 255);
+    for (int c = 0; c < kBlndColumns; ++c) d[c] = Tinted16(d[c] + (s[c] - d[c]) * m[c] / 255, tint);
   }
   return 0;
 }
@@ -413,11 +419,6 @@ void Put(HostSuites &suites, F routine, std::initializer_list<int> slots) {
 }
 
 }  // namespace
-
-int32_t BlndMeanOfTwo(void *a, void *b, void *out, int16_t rows, int16_t width, int16_t stride_a,
-                      int16_t stride_b, int16_t stride_out) {
-  return MeanOfTwo(a, b, out, rows, width, stride_a, stride_b, stride_out);
-}
 
 int32_t BlndRecordBlend(void *record) { return RecordBlend(record); }
 

@@ -1,8 +1,10 @@
 // The substitute host's blending routines: working row routines for the 119
 // slots the module wraps, and the two parameter records some of them take.
 // Planes are rows of bytes, or of 16-bit elements where a routine says so;
-// strides are in bytes and may be negative. The argument after a routine's row
-// count is the width of a row in elements.
+// strides are in bytes and may be negative. Routines with an argument list
+// work on rows of kBlndColumns elements, and the argument after their row
+// count is a tint added to every element they write; record routines work on
+// rows of the record's width.
 #pragma once
 
 #include <cstdint>
@@ -60,13 +62,11 @@ static_assert(__builtin_offsetof(BlendRecord16, opacity) == 20 &&
               __builtin_offsetof(BlendRecord16, invert) == 48);
 #endif
 
+constexpr int kBlndColumns = 8;
+
 // Puts a working routine into every slot the module wraps.
 void PutBlndRoutines(HostSuites &suites);
 
-// The routine of slot 2 and its kind (a mean of two planes into a third),
-// for benchmarks.
-int32_t BlndMeanOfTwo(void *a, void *b, void *out, int16_t rows, int16_t width, int16_t stride_a,
-                      int16_t stride_b, int16_t stride_out);
 // The routine of the BlendRecord slots.
 int32_t BlndRecordBlend(void *record);
 
