@@ -45,7 +45,8 @@ inline int64_t Arg(const Numbers &args, int n) { return args[static_cast<size_t>
 struct PlaneMove {
   int plane;
   std::vector<int> strides;
-  bool optional;  // a null plane stays null
+  bool optional;      // a null plane stays null
+  bool half = false;  // 16-bit elements: the offset is rounded down to even bytes
 };
 
 struct TableRow {
@@ -70,6 +71,11 @@ struct TableRow {
   }
   TableRow OptionalPlane(int plane, std::vector<int> strides) && {
     planes.push_back({plane, std::move(strides), true});
+    return std::move(*this);
+  }
+  // A plane of 16-bit elements whose stride argument counts bytes.
+  TableRow HalfPlane(int plane, int stride) && {
+    planes.push_back({plane, {stride}, false, true});
     return std::move(*this);
   }
   TableRow Origin(int argument) && {
@@ -180,6 +186,7 @@ inline std::vector<Numbers> ExpectedSlices(const TableRow &row, const Numbers &i
       if (move.optional && Arg(in, move.plane) == 0) continue;
       int64_t offset = first;
       for (int s : move.strides) offset *= Arg(in, s);
+      if (move.half) offset = (offset >> 1) * 2;
       // Wrapped at the target's pointer width.
       Arg(args, move.plane) = static_cast<intptr_t>(Arg(in, move.plane) + offset);
     }
