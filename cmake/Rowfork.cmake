@@ -3,7 +3,8 @@
 set(ROWFORK_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion -Werror)
 
 function(rowfork_warnings target)
-  target_compile_options(${target} PRIVATE ${ROWFORK_WARNINGS})
+  # C and C++ only: the resource compiler takes none of these.
+  target_compile_options(${target} PRIVATE "$<$<COMPILE_LANGUAGE:C,CXX>:${ROWFORK_WARNINGS}>")
 endfunction()
 
 # GoogleTest: Debian's package on Linux; for the cross build, its sources.
@@ -18,6 +19,12 @@ else()
   include(GoogleTest)
   set(ROWFORK_GTEST GTest::gtest GTest::gmock)
   set(ROWFORK_GTEST_MAIN GTest::gtest_main)
+endif()
+
+if(WIN32)
+  # Debian's interpreter: the build's resource script and the checks of the
+  # module file use the modules scripts/install-deps installs for it.
+  find_program(ROWFORK_PYTHON NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
 endif()
 
 # Every test has a time limit, so a hung split fails instead of hanging CI.

@@ -16,6 +16,47 @@ PluginDialogCall last_dialog_call{};
 
 constexpr LumoraMessage kInitDialog = 0x0110;
 
+#if defined(_WIN32)
+// The dialog hold; set by the test before the dialog and read only on the
+// dialog's thread.
+PluginDialogHook hold_hook = nullptr;
+uint32_t hold_tick_ms = 0;
+uint32_t hold_limit_ms = 0;
+DWORD held_since = 0;
+int32_t hold_ticks = 0;
+std::atomic<int32_t> cut_short{0};
+constexpr UINT_PTR kHoldTimer = 1;
+
+void CloseDialog(HWND dialog) {
+  KillTimer(dialog, kHoldTimer);
+  EndDialog(dialog, 0);
+}
+
+// A real dialog: ended at once, or held while the hook wants it.
+LumoraDialogResult RunDialog(HWND dialog, UINT message) {
+  if (message == WM_INITDIALOG) {
+    if (hold_hook == nullptr || hold_hook(dialog, 0) != 0) {
+      EndDialog(dialog, 0);
+    } else {
+      held_since = GetTickCount();
+      hold_ticks = 0;
+      SetTimer(dialog, kHoldTimer, hold_tick_ms, nullptr);
+    }
+    return TRUE;
+  }
+  if (message == WM_TIMER && hold_hook != nullptr) {
+    if (hold_hook(dialog, ++hold_ticks) != 0) {
+      CloseDialog(dialog);
+    } else if (GetTickCount() - held_since >= hold_limit_ms) {
+      cut_short.fetch_add(1);
+      CloseDialog(dialog);
+    }
+    return TRUE;
+  }
+  return FALSE;
+}
+#endif
+
 }  // namespace
 
 extern "C" {
@@ -44,8 +85,7 @@ LumoraDialogResult LUMORA_DIALOG_CALL AboutDlgProc(LumoraWindow window, LumoraMe
     last_dialog_call = {window, message, wparam, lparam};
   }
 #if defined(_WIN32)
-  // A real dialog: the host closes it as soon as it has been set up.
-  if (message == kInitDialog && window != nullptr) EndDialog(window, 0);
+  if (window != nullptr) return RunDialog(window, message);
 #endif
   return message == kInitDialog ? 1 : 0;
 }
@@ -59,4 +99,13 @@ int32_t PluginDialogCalls(PluginDialogCall *last) {
   if (last != nullptr) *last = last_dialog_call;
   return dialog_calls;
 }
+
+#if defined(_WIN32)
+void PluginHoldDialog(PluginDialogHook hook, uint32_t tick_ms, uint32_t limit_ms) {
+  hold_hook = hook;
+  hold_tick_ms = tick_ms;
+  hold_limit_ms = limit_ms;
+}
+int32_t PluginDialogsCutShort() { return cut_short.load(); }
+#endif
 }

@@ -50,4 +50,16 @@ struct PluginDialogCall {
   LumoraLParam lparam;
 };
 LUMORA_PLUGIN_API int32_t PluginDialogCalls(PluginDialogCall *last);
+
+#if defined(_WIN32)
+// How AboutDlgProc runs a real dialog. With no hook (the default) it ends the
+// dialog as soon as it is set up. With a hook it keeps the dialog up: it calls
+// hook(dialog, 0) while setting it up, then hook(dialog, n) on the nth tick of
+// a timer every `tick_ms`, and ends the dialog when the hook returns nonzero,
+// or once `limit_ms` have passed (counted by PluginDialogsCutShort).
+typedef int32_t (*PluginDialogHook)(HWND dialog, int32_t tick);
+LUMORA_PLUGIN_API void PluginHoldDialog(PluginDialogHook hook, uint32_t tick_ms, uint32_t limit_ms);
+// Dialogs ended by the time limit rather than by the hook.
+LUMORA_PLUGIN_API int32_t PluginDialogsCutShort();
+#endif
 }

@@ -4,7 +4,11 @@ namespace rowfork {
 
 void RunInstallers(const PluginParamBlock *block) {
   InstallCore(block);
+  InstallMemo(block);
+  InstallPntg(block);
   InstallSele(block);
+  InstallBlnd(block);
+  InstallConv(block);
   InstallRast(block);
 }
 

@@ -6,6 +6,7 @@
 
 #include "host/guarded_buffer.h"
 #include "host/host_fixture.h"
+#include "host/slot_table.h"
 #include "host/suites/rast_routines.h"
 #include "host/thread_tag.h"
 
@@ -28,22 +29,20 @@ std::vector<RecordedCall> SortedBy(std::vector<RecordedCall> calls, size_t arg) 
   return calls;
 }
 
-class Rast : public ModuleTest {
+// The host's table: the first plane moves by its stride times the factor.
+const TableRow kRastRows[] = {
+    Describe<kRast, int32_t(Ptr, Ptr, I16, I16, I32, I32, I16, I16), 0, 3>(3).Plane(1, {5, 8}).Plane(2, {6}),
+    Describe<kRast, int32_t(Ptr, Ptr, I16, I16, I32, I32, I16, I16, I32), 1>(3).Plane(1, {5, 8}).Plane(2,
+                                                                                                       {6}),
+    Describe<kRast, int32_t(Ptr, Ptr, Ptr, I16, I16, I32, I32, I32, I16, I16), 2>(4)
+        .Plane(1, {6, 10})
+        .Plane(2, {7})
+        .OptionalPlane(3, {8}),
+};
+
+class Rast : public TableTest {
  protected:
-  void PrepareSuites() override {
-    suites->SetSlot(
-        kRast, 0,
-        &RecordingRoutine<kRast, 0, 0, void *, void *, int16_t, int16_t, int32_t, int32_t, int16_t, int16_t>);
-    suites->SetSlot(kRast, 1,
-                    &RecordingRoutine<kRast, 1, 0, void *, void *, int16_t, int16_t, int32_t, int32_t,
-                                      int16_t, int16_t, int32_t>);
-    suites->SetSlot(kRast, 2,
-                    &RecordingRoutine<kRast, 2, 0, void *, void *, void *, int16_t, int16_t, int32_t, int32_t,
-                                      int32_t, int16_t, int16_t>);
-    suites->SetSlot(
-        kRast, 3,
-        &RecordingRoutine<kRast, 3, 0, void *, void *, int16_t, int16_t, int32_t, int32_t, int16_t, int16_t>);
-  }
+  Rast() : TableTest(kRastRows, nullptr) {}
   template <typename F>
   F Slot(int slot) {
     return reinterpret_cast<F>(suites->Table(kRast)[slot]);
@@ -69,6 +68,8 @@ TEST_F(Rast, TheFirstPlaneMovesByItsStrideTimesTheFactor) {
   ASSERT_EQ(calls.size(), 2u);
   EXPECT_EQ(calls[1].args, (std::vector<int64_t>{1000 - 600, 5080, 3, 9, 100, 40, 11, -3, 0x12345678}));
 }
+
+TEST_F(Rast, EverySlotAtEveryThreadCount) { ExpectEverySlice(); }
 
 TEST_F(Rast, TheThirdPlaneOfSlotTwoIsOptional) {
   ASSERT_EQ(StartUp(), kResultSuccess);

@@ -1,0 +1,124 @@
+// The painting suite's 33 split slots, through the host's own tables: row
+// origins that move with the planes, one stride for every plane.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "host/slot_table.h"
+#include "host/suites/pntg_routines.h"
+
+namespace lumora::testing {
+namespace {
+
+constexpr uint32_t kPntg = Code("pntg");
+
+// The host's table: where there is an origin it stands two places before the
+// row count, and every plane of a routine is at its one stride.
+const TableRow kPntgRows[] = {
+    Describe<kPntg, int32_t(Ptr, Ptr, I16, I16, I16, I16), 1, 2>(3).Planes({1, 2}, 5),
+    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, Ptr, I16, I16), 6, 7>(4).Origin(2).Planes({6}, 7),
+    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, Ptr, I16, I16, I16), 12>(4).Origin(2).Planes({6}, 7),
+    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, Ptr, I16), 13, 14>(4).Origin(2).Planes({6}, 7),
+    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, I16, Ptr, I16, I16), 9, 11, 15>(5).Origin(3).Planes({7},
+                                                                                                         8),
+    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, I16, Ptr, I16, I16, I16), 10>(5).Origin(3).Planes({7},
+                                                                                                       9),
+    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, I16, Ptr, I16), 19, 40>(5).Origin(3).Planes({7}, 8),
+    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, I16, I16, I16), 20>(6).Origin(4),
+    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, I16, I16), 42, 45>(6).Origin(4),
+    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, I16, I16), 41>(5).Origin(3),
+    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, I16), 21, 32, 34>(4).Origin(2).Planes(
+        {6, 7, 8}, 9),
+    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, I16, I16, I16, I16), 28>(4)
+        .Origin(2)
+        .Planes({6, 7, 8}, 9),
+    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, I16, I16, I16, I16, I16), 30>(4)
+        .Origin(2)
+        .Planes({6, 7, 8}, 9),
+    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, Ptr, I16), 22, 33, 35>(4)
+        .Origin(2)
+        .Planes({6, 7, 8, 9}, 10),
+    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, Ptr, I16, I16, I16, I16, I16), 29>(4)
+        .Origin(2)
+        .Planes({6, 7, 8, 9}, 10),
+    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, Ptr, I16, I16, I16, I16, I16, I16), 31>(4)
+        .Origin(2)
+        .Planes({6, 7, 8, 9}, 10),
+    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, I16), 36>(5).Origin(3).Planes(
+        {7, 8, 9}, 10),
+    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, I16, I16), 38>(5).Origin(3).Planes(
+        {7, 8, 9}, 10),
+    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, I16, I16, I16, I16), 26>(5)
+        .Origin(3)
+        .Planes({7, 8, 9}, 10),
+    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, Ptr, I16), 37>(5).Origin(3).Planes(
+        {7, 8, 9, 10}, 11),
+    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, Ptr, I16, I16), 39>(5)
+        .Origin(3)
+        .Planes({7, 8, 9, 10}, 11),
+    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, Ptr, I16, I16, I16, I16, I16), 27>(5)
+        .Origin(3)
+        .Planes({7, 8, 9, 10}, 11),
+};
+
+const TableRow &RowOf(int slot) {
+  for (const TableRow &row : kPntgRows) {
+    for (int s : row.slots) {
+      if (s == slot) return row;
+    }
+  }
+  throw std::logic_error("no such slot");
+}
+
+class PntgSlices : public TableTest {
+ protected:
+  PntgSlices() : TableTest(kPntgRows, nullptr) {}
+  // Every slice's arguments, in order.
+  std::vector<Numbers> Slices(int slot, const Numbers &args) {
+    CallLog::Clear();
+    RowOf(slot).call(suites->Table(kPntg)[slot], args);
+    std::vector<Numbers> slices;
+    for (const RecordedCall &call : CallLog::Take()) slices.push_back(call.args);
+    std::sort(slices.begin(), slices.end());
+    return slices;
+  }
+};
+
+TEST_F(PntgSlices, EverySlotAtEveryThreadCount) { ExpectEverySlice(); }
+
+TEST_F(PntgSlices, TheWorkedExamples) {
+  ASSERT_EQ(StartUp(), kResultSuccess);
+  // Slot 1, 5 rows on 2 threads: both planes of the second slice 2 strides in.
+  EXPECT_EQ(Slices(1, {1000, 5000, 5, 9, 40, -3}),
+            (std::vector<Numbers>{{1000, 5000, 2, 9, 40, -3}, {1080, 5080, 3, 9, 40, -3}}));
+  // A negative origin moves the same way.
+  EXPECT_EQ(Slices(41, {1, 2, -8, 4, 8, 6, 7}),
+            (std::vector<Numbers>{{1, 2, -8, 4, 4, 6, 7}, {1, 2, -4, 4, 4, 6, 7}}));
+  // Slot 10's plane moves by argument 9, not by argument 8.
+  EXPECT_EQ(
+      Slices(10, {1, 2, 0, 4, 6, 6, 1000, 500, 20, 10}),
+      (std::vector<Numbers>{{1, 2, 0, 4, 3, 6, 1000, 500, 20, 10}, {1, 2, 3, 4, 3, 6, 1060, 500, 20, 10}}));
+
+  if (!CanChooseProcessors()) return;
+  // Slot 6, origin 100 and 10 rows on 3 threads.
+  UseProcessors(3);
+  Reload();
+  ASSERT_EQ(StartUp(), kResultSuccess);
+  EXPECT_EQ(
+      Slices(6, {1, 100, 3, 10, 5, 2000, 64, 8}),
+      (std::vector<Numbers>{
+          {1, 100, 3, 3, 5, 2000, 64, 8}, {1, 103, 3, 3, 5, 2192, 64, 8}, {1, 106, 3, 4, 5, 2384, 64, 8}}));
+}
+
+class PntgOutput : public TableTest {
+ protected:
+  PntgOutput() : TableTest(kPntgRows, &PutPntgRoutines) {}
+};
+
+TEST_F(PntgOutput, SplitOutputMatchesTheUnsplitOutput) {
+  ExpectEveryOutput({PntgCanvas(), kPntgCanvasBytes});
+}
+
+}  // namespace
+}  // namespace lumora::testing

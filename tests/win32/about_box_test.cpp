@@ -1,0 +1,221 @@
+// Selector 0 on a real screen: the module's about dialog comes up over the
+// host's main window, the host's dialog procedure sees the template laid out
+// as the module describes it, and the host closes the dialog.
+//
+// Run by about_on_screen.py under Xvfb, which passes a folder in
+// ROWFORK_SCREEN_DIR: once the dialog has been painted, this program writes
+// the screen rectangles of the dialog and its texts to `shown` there, and it
+// closes the dialog when `shot` appears (the screenshot has been taken).
+// Without the folder it closes the dialog after a few ticks.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "host/host_abi.h"
+#include "host/module_loader.h"
+#include "host/plugin_support.h"
+
+namespace lumora::testing {
+namespace {
+
+constexpr uint32_t kTickMs = 100;
+constexpr uint32_t kHoldLimitMs = 60000;  // the screenshot never takes this long
+constexpr int32_t kSettleTicks = 3;       // ticks between showing and announcing
+
+struct Expected {
+  int y;
+  std::string text;
+};
+
+// What the hook is given to compare against, and what it found.
+struct Watch {
+  HWND parent = nullptr;
+  std::string folder;
+  Expected texts[5];
+  HWND dialog = nullptr;
+  bool parent_disabled = false;
+  int32_t shown_at = 0;
+} watch;
+
+std::string InFolder(const char *name) { return watch.folder + "\\" + name; }
+
+RECT ScreenRect(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return rect;
+}
+
+// The layout check: the dialog sits at its template's place and size, and
+// holds the five texts with their styles and places.
+void CheckDialog(HWND dialog) {
+  watch.dialog = dialog;
+  PluginDialogCall call{};
+  PluginDialogCalls(&call);
+  EXPECT_EQ(call.message, static_cast<UINT>(WM_INITDIALOG));
+  EXPECT_EQ(call.lparam, 0) << "the module's initialisation value";
+
+  EXPECT_EQ(GetWindow(dialog, GW_OWNER), watch.parent) << "the window of the about record";
+  EXPECT_EQ(GetParent(dialog), watch.parent);
+  const auto style = static_cast<DWORD>(GetWindowLongA(dialog, GWL_STYLE));
+  EXPECT_TRUE(style & WS_POPUP);
+  EXPECT_TRUE(style & DS_MODALFRAME);
+  EXPECT_FALSE(style & WS_CAPTION);
+  char caption[64] = "?";
+  GetWindowTextA(dialog, caption, sizeof caption);
+  EXPECT_STREQ(caption, "");
+
+  LOGFONTA font{};
+  ASSERT_TRUE(
+      GetObjectA(reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0)), sizeof font, &font));
+  EXPECT_STREQ(font.lfFaceName, "MS Sans Serif");
+  HDC screen = GetDC(nullptr);
+  EXPECT_EQ(font.lfHeight, -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72));
+  ReleaseDC(nullptr, screen);
+
+  // Template places in dialog units, at 0, 0 of the parent's client area.
+  RECT size{0, 0, 125, 92};
+  MapDialogRect(dialog, &size);
+  RECT client{};
+  GetClientRect(dialog, &client);
+  EXPECT_EQ(client.right, size.right);
+  EXPECT_EQ(client.bottom, size.bottom);
+  POINT origin{0, 0};
+  ClientToScreen(watch.parent, &origin);
+  POINT dialog_origin{0, 0};
+  ClientToScreen(dialog, &dialog_origin);
+  EXPECT_EQ(dialog_origin.x, origin.x);
+  EXPECT_EQ(dialog_origin.y, origin.y);
+  EXPECT_GT(dialog_origin.x, ScreenRect(dialog).left) << "a modal frame";
+
+  int index = 0;
+  for (HWND control = GetWindow(dialog, GW_CHILD); control != nullptr;
+       control = GetWindow(control, GW_HWNDNEXT)) {
+    SCOPED_TRACE(index);
+    ASSERT_LT(index, 5) << "more than five controls";
+    const Expected &expected = watch.texts[index++];
+    char text[128] = "";
+    GetWindowTextA(control, text, sizeof text);
+    EXPECT_EQ(text, expected.text);
+    char window_class[32] = "";
+    GetClassNameA(control, window_class, sizeof window_class);
+    EXPECT_STREQ(window_class, "Static");
+    const auto control_style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
+    EXPECT_EQ(control_style & SS_TYPEMASK, static_cast<DWORD>(SS_CENTER));
+    EXPECT_EQ(control_style & (WS_CHILD | WS_VISIBLE | WS_GROUP),
+              static_cast<DWORD>(WS_CHILD | WS_VISIBLE | WS_GROUP));
+    EXPECT_EQ(LOWORD(GetDlgCtrlID(control)), 0xFFFF) << "id -1";
+    // Place and size are converted separately, as dialogs lay out controls.
+    RECT place{5, expected.y, 115, 12};
+    MapDialogRect(dialog, &place);
+    RECT actual = ScreenRect(control);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&actual), 2);
+    EXPECT_EQ(actual.left, place.left);
+    EXPECT_EQ(actual.top, place.top);
+    EXPECT_EQ(actual.right - actual.left, place.right);
+    EXPECT_EQ(actual.bottom - actual.top, place.bottom);
+  }
+  EXPECT_EQ(index, 5);
+}
+
+// Lines "host|dialog|client|text L T R B" in screen pixels, for the
+// screenshot.
+bool AnnounceShown(HWND dialog) {
+  const std::string temporary = InFolder("shown.tmp");
+  FILE *out = std::fopen(temporary.c_str(), "w");
+  if (out == nullptr) return false;
+  const RECT host = ScreenRect(watch.parent);
+  std::fprintf(out, "host %ld %ld %ld %ld\n", host.left, host.top, host.right, host.bottom);
+  const RECT frame = ScreenRect(dialog);
+  std::fprintf(out, "dialog %ld %ld %ld %ld\n", frame.left, frame.top, frame.right, frame.bottom);
+  RECT client{};
+  GetClientRect(dialog, &client);
+  MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT *>(&client), 2);
+  std::fprintf(out, "client %ld %ld %ld %ld\n", client.left, client.top, client.right, client.bottom);
+  for (HWND control = GetWindow(dialog, GW_CHILD); control != nullptr;
+       control = GetWindow(control, GW_HWNDNEXT)) {
+    const RECT rect = ScreenRect(control);
+    std::fprintf(out, "text %ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+  }
+  std::fclose(out);
+  return MoveFileA(temporary.c_str(), InFolder("shown").c_str()) != 0;
+}
+
+int32_t HoldForTheScreenshot(HWND dialog, int32_t tick) {
+  if (tick == 0) {
+    CheckDialog(dialog);
+    return 0;
+  }
+  if (!IsWindowVisible(dialog)) return 0;
+  watch.parent_disabled = !IsWindowEnabled(watch.parent);
+  if (watch.shown_at == 0) watch.shown_at = tick;
+  if (tick - watch.shown_at < kSettleTicks) return 0;
+  if (watch.folder.empty()) return 1;
+  if (tick - watch.shown_at == kSettleTicks) {
+    EXPECT_TRUE(AnnounceShown(dialog));
+  }
+  return GetFileAttributesA(InFolder("shot").c_str()) != INVALID_FILE_ATTRIBUTES ? 1 : 0;
+}
+
+HWND MainWindow() {
+  WNDCLASSA window_class{};
+  window_class.lpfnWndProc = DefWindowProcA;
+  window_class.hInstance = GetModuleHandleA(nullptr);
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
+  window_class.lpszClassName = "LumoraMain";
+  RegisterClassA(&window_class);
+  HWND window = CreateWindowExA(0, "LumoraMain", "Lumora", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 360, 280,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  UpdateWindow(window);
+  return window;
+}
+
+TEST(AboutBoxOnScreen, ShowsTheDialogOverTheHostWindowUntilTheHostClosesIt) {
+  LoadedModule module(BuiltModulePath());
+  ASSERT_TRUE(module.Loaded()) << module.Error();
+  char notice[256] = "";
+  LoadStringA(GetModuleHandleA("Rowfork.lmx"), 1, notice, sizeof notice);
+  const std::string first = notice;
+  watch.texts[0] = {10, "Tandemix Extension"};
+  watch.texts[1] = {25, first.substr(first.find('\n') + 1)};
+  watch.texts[2] = {40, "5.0"};
+  watch.texts[3] = {60, "An extension module to support "};
+  watch.texts[4] = {75, "Multiprocessor architectures."};
+  if (const char *folder = std::getenv("ROWFORK_SCREEN_DIR")) watch.folder = folder;
+
+  watch.parent = MainWindow();
+  ASSERT_NE(watch.parent, nullptr);
+  PlatformData platform{watch.parent};
+  AboutRecord about{&platform};
+  PluginHoldDialog(HoldForTheScreenshot, kTickMs, kHoldLimitMs);
+  const int32_t calls_before = PluginDialogCalls(nullptr);
+
+  EXPECT_EQ(module.Call(kSelectAbout, &about), kResultSuccess);
+
+  PluginHoldDialog(nullptr, 0, 0);
+  EXPECT_GT(PluginDialogCalls(nullptr), calls_before);
+  ASSERT_NE(watch.dialog, nullptr) << "the dialog was not created";
+  EXPECT_GT(watch.shown_at, 0) << "the dialog never became visible";
+  EXPECT_TRUE(watch.parent_disabled) << "the dialog is modal to the host's window";
+  EXPECT_EQ(PluginDialogsCutShort(), 0) << "the dialog outlived its time limit";
+  EXPECT_FALSE(IsWindow(watch.dialog));
+  EXPECT_TRUE(IsWindowEnabled(watch.parent));
+  DestroyWindow(watch.parent);
+}
+
+TEST(AboutBoxOnScreen, ADialogThatCannotBeCreatedStillReportsSuccess) {
+  LoadedModule module(BuiltModulePath());
+  ASSERT_TRUE(module.Loaded()) << module.Error();
+  HWND gone = MainWindow();
+  DestroyWindow(gone);
+  PlatformData platform{gone};
+  AboutRecord about{&platform};
+  const int32_t calls_before = PluginDialogCalls(nullptr);
+  EXPECT_EQ(module.Call(kSelectAbout, &about), kResultSuccess);
+  EXPECT_EQ(PluginDialogCalls(nullptr), calls_before) << "no dialog for a parent that is gone";
+}
+
+}  // namespace
+}  // namespace lumora::testing

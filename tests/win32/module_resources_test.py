@@ -1,0 +1,243 @@
+#!/usr/bin/env python3
+"""Reads the built module file's resources back with a PE reader and checks
+them field by field: the property list, the about dialog, the string table
+and the version record, all in US English (1033).
+
+    module_resources_test.py MODULE
+"""
+
+import re
+import struct
+import sys
+import unittest
+
+import pefile
+
+MODULE = None
+US_ENGLISH = 1033
+WS_POPUP, WS_CHILD, WS_VISIBLE, WS_GROUP = 0x80000000, 0x40000000, 0x10000000, 0x00020000
+DS_MODALFRAME, DS_SETFONT, SS_CENTER = 0x80, 0x40, 0x1
+RT_DIALOG, RT_STRING, RT_VERSION = 5, 6, 16
+
+
+def setUpModule():
+    global PE
+    PE = pefile.PE(MODULE)
+
+
+def resources():
+    """{(type, id): [(language, bytes)]} for every resource in the file."""
+    found = {}
+    for kind in PE.DIRECTORY_ENTRY_RESOURCE.entries:
+        kind_name = str(kind.name) if kind.name is not None else kind.id
+        for entry in kind.directory.entries:
+            for language in entry.directory.entries:
+                data = language.data.struct
+                raw = PE.get_data(data.OffsetToData, data.Size)
+                found.setdefault((kind_name, entry.id), []).append((language.id, raw))
+    return found
+
+
+def resource(kind, number):
+    (language, raw), = resources()[(kind, number)]
+    return raw
+
+
+class Reader:
+    """Little-endian fields read in order from a resource's bytes."""
+
+    def __init__(self, raw):
+        self.raw, self.at = raw, 0
+
+    def take(self, layout):
+        values = struct.unpack_from("<" + layout, self.raw, self.at)
+        self.at += struct.calcsize("<" + layout)
+        return values if len(values) > 1 else values[0]
+
+    def bytes(self, count):
+        self.at += count
+        return self.raw[self.at - count:self.at]
+
+    def wide_text(self):
+        end = self.at
+        while self.raw[end:end + 2] != b"\0\0":
+            end += 2
+        text = self.raw[self.at:end].decode("utf-16-le")
+        self.at = end + 2
+        return text
+
+    def name_or_ordinal(self):
+        """A template's menu, class or caption: 0, 0xFFFF and an ordinal, or text."""
+        first = struct.unpack_from("<H", self.raw, self.at)[0]
+        if first == 0:
+            self.at += 2
+            return None
+        if first == 0xFFFF:
+            return self.take("HH")[1]
+        return self.wide_text()
+
+    def align(self, boundary):
+        self.at = (self.at + boundary - 1) // boundary * boundary
+
+
+class Directory(unittest.TestCase):
+    def test_four_resources_in_us_english_and_nothing_else(self):
+        found = resources()
+        self.assertEqual(sorted(found, key=str),
+                         sorted([("PIPL", 16000), (RT_DIALOG, 16000), (RT_STRING, 1),
+                                 (RT_STRING, 1001), (RT_VERSION, 1)], key=str))
+        for key, languages in found.items():
+            with self.subTest(resource=key):
+                self.assertEqual([language for language, _ in languages], [US_ENGLISH])
+
+
+class PropertyList(unittest.TestCase):
+    def properties(self):
+        reader = Reader(resource("PIPL", 16000))
+        self.assertEqual(reader.take("H"), 1, "signature word")
+        self.assertEqual(reader.take("i"), 0, "list version")
+        count = reader.take("i")
+        listed = []
+        for _ in range(count):
+            vendor, key, number, length = reader.bytes(4), reader.bytes(4), reader.take("i"), reader.take("i")
+            self.assertGreaterEqual(length, 0)
+            listed.append((vendor, key, number, reader.bytes(length)))
+        self.assertEqual(reader.at, len(reader.raw), "bytes after the last property")
+        return listed
+
+    def test_six_properties_in_order_with_vendor_codes_stored_reversed(self):
+        listed = self.properties()
+        self.assertEqual([key for _, key, _, _ in listed], [b"dnik", b"eman", b"srev", b"ytrp", b"tpmc", b"68xw"])
+        for vendor, key, number, data in listed:
+            with self.subTest(key=key[::-1]):
+                self.assertEqual(vendor, b"ARML")
+                self.assertEqual(number, 0)
+                self.assertEqual(len(data) % 4, 0, "data length is a multiple of 4")
+
+    def test_values(self):
+        data = {key[::-1].decode(): value for _, key, _, value in self.properties()}
+        self.assertEqual(data["kind"], b"XRML")
+        self.assertEqual(data["vers"], struct.pack("<I", 0x00020000))
+        self.assertEqual(data["prty"], struct.pack("<i", 32700))
+        # A length byte and its characters; the padding is not counted.
+        self.assertEqual(data["name"], b"\x08Tandemix\0\0\0")
+        self.assertEqual(data["name"][0], 8)
+        self.assertEqual(data["cmpt"], struct.pack("<i", 1) + b"Duoplex\0" + b"\0" * 4)
+        self.assertEqual(len(data["wx86"]), 16)
+        self.assertEqual(data["wx86"], b"ENTRYPOINT1\0" + b"\0" * 4)
+
+    def test_entry_name_is_the_one_export(self):
+        data = {key: value for _, key, _, value in self.properties()}
+        exports = [symbol.name for symbol in PE.DIRECTORY_ENTRY_EXPORT.symbols]
+        self.assertEqual(exports, [data[b"68xw"].rstrip(b"\0")])
+        self.assertEqual(PE.DIRECTORY_ENTRY_EXPORT.name, b"Forkline.dll")
+
+
+def string_table():
+    """{id: text} of every non-empty string; a block holds ids 16(n-1) to 16n-1."""
+    strings = {}
+    for kind, block in resources():
+        if kind != RT_STRING:
+            continue
+        reader = Reader(resource(RT_STRING, block))
+        for index in range(16):
+            length = reader.take("H")
+            if length:
+                strings[(block - 1) * 16 + index] = reader.bytes(2 * length).decode("utf-16-le")
+        assert reader.at == len(reader.raw), f"bytes after block {block}"
+    return strings
+
+
+class AboutDialog(unittest.TestCase):
+    TEXTS = [(10, "Tandemix Extension"), (25, None), (40, "5.0"),
+             (60, "An extension module to support "), (75, "Multiprocessor architectures.")]
+
+    def read(self):
+        reader = Reader(resource(RT_DIALOG, 16000))
+        style, extended, count, x, y, cx, cy = reader.take("IIHhhhh")
+        header = dict(style=style, extended=extended, count=count, rect=(x, y, cx, cy),
+                      menu=reader.name_or_ordinal(), window_class=reader.name_or_ordinal(),
+                      caption=reader.name_or_ordinal() or "", points=reader.take("H"), font=reader.wide_text())
+        controls = []
+        for _ in range(count):
+            reader.align(4)
+            style, extended, x, y, cx, cy, number = reader.take("IIhhhhH")
+            controls.append(dict(style=style, extended=extended, rect=(x, y, cx, cy), id=number,
+                                 window_class=reader.name_or_ordinal(), text=reader.name_or_ordinal(),
+                                 extra=reader.take("H")))
+        self.assertEqual(reader.at, len(reader.raw), "bytes after the last control")
+        return header, controls
+
+    def test_template(self):
+        header, _ = self.read()
+        self.assertEqual(header, dict(style=WS_POPUP | DS_MODALFRAME | DS_SETFONT, extended=0, count=5,
+                                      rect=(0, 0, 125, 92), menu=None, window_class=None, caption="",
+                                      points=8, font="MS Sans Serif"))
+
+    def test_five_centred_static_texts(self):
+        _, controls = self.read()
+        self.assertEqual(len(controls), len(self.TEXTS))
+        notice = string_table()[1].split("\n")[1]
+        for control, (y, text) in zip(controls, self.TEXTS):
+            with self.subTest(y=y):
+                self.assertEqual(control["style"], SS_CENTER | WS_CHILD | WS_VISIBLE | WS_GROUP)
+                self.assertEqual(control["extended"], 0)
+                self.assertEqual(control["rect"], (5, y, 115, 12))
+                self.assertEqual(control["id"], 0xFFFF, "id -1")
+                self.assertEqual(control["window_class"], 0x0082, "the static class")
+                self.assertEqual(control["text"], text if text is not None else notice)
+                self.assertEqual(control["extra"], 0)
+
+
+class Strings(unittest.TestCase):
+    def test_three_strings(self):
+        strings = string_table()
+        self.assertEqual(sorted(strings), [1, 2, 16000])
+        self.assertEqual(strings[2], "Corelane MP")
+        first = re.fullmatch(r"Corelane Extension\n([^\n]+)", strings[1])
+        self.assertIsNotNone(first, strings[1])
+        about = re.fullmatch(r"Tandemix Extension  v%s\n\n([^\n]+)\n\n"
+                             r"An extension module to support Multiprocessor architectures\.", strings[16000])
+        self.assertIsNotNone(about, strings[16000])
+        self.assertEqual(about.group(1), first.group(1), "one owner's notice")
+
+
+class VersionRecord(unittest.TestCase):
+    def test_fixed_part(self):
+        fixed = PE.VS_FIXEDFILEINFO[0]
+        self.assertEqual((fixed.Signature, fixed.StrucVersion), (0xFEEF04BD, 0x00010000))
+        self.assertEqual((fixed.FileVersionMS, fixed.FileVersionLS), (5 << 16 | 0, 128 << 16 | 0))
+        self.assertEqual((fixed.ProductVersionMS, fixed.ProductVersionLS), (5 << 16 | 0, 6 << 16 | 0))
+        self.assertEqual((fixed.FileFlagsMask, fixed.FileFlags), (0x3F, 0x1), "debug flag set")
+        self.assertEqual((fixed.FileOS, fixed.FileType, fixed.FileSubtype), (4, 2, 0))
+        self.assertEqual((fixed.FileDateMS, fixed.FileDateLS), (0, 0))
+
+    def test_strings_and_translation(self):
+        blocks = {}
+        translations = []
+        for info in PE.FileInfo[0]:
+            for table in getattr(info, "StringTable", []):
+                blocks[table.LangID] = table.entries
+            for var in getattr(info, "Var", []):
+                translations.append(var.entry)
+        self.assertEqual(list(blocks), [b"040904E4"])
+        strings = blocks[b"040904E4"]
+        notice = string_table()[1].split("\n")[1].encode()
+        self.assertEqual(strings.pop(b"LegalCopyright"), notice)
+        self.assertTrue(strings.pop(b"CompanyName"))
+        self.assertEqual(strings, {
+            b"FileDescription": b"Lumora Multithreading Plugin",
+            b"FileVersion": b"5.0",
+            b"InternalName": b"Rowfork",
+            b"OriginalFilename": b"Rowfork.lmx",
+            b"ProductName": b"Lumora",
+            b"ProductVersion": b"5.0",
+        })
+        self.assertEqual(translations, [{b"Translation": "0x8000 0x04b0"}])
+
+
+if __name__ == "__main__":
+    if len(sys.argv) < 2:
+        raise SystemExit(__doc__)
+    MODULE = sys.argv.pop(1)
+    unittest.main(verbosity=2)
