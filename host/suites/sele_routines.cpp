@@ -120,7 +120,7 @@ int32_t RowsFourth(void *p1, void *p2, int16_t scale, int16_t rows, int16_t offs
 // Slot 26: a run of bytes, each on its own.
 int32_t ByteRun(void *run, int16_t scale, int16_t count, int32_t offset) {
   U8 *bytes = static_cast<U8 *>(run);
-  for (int i = 0; i < count; ++i) bytes[i] = Byte(bytes[i] * scale + offset);
+  for (int i = 0; i < count; ++i) bytes[i] = Byte(bytes[i] * scale + (offset & 0xFF));
   return 0;
 }
 
@@ -140,7 +140,7 @@ int32_t OnePlane(void *p, int16_t rows, int16_t value, int16_t stride, int16_t s
 // Slot 35: two planes at one 32-bit stride.
 int32_t WidePair(void *p1, void *p2, int16_t rows, int16_t value, int32_t stride, int32_t other, U8 flag) {
   FromSecondPlane(p1, stride, p2, stride, rows,
-                  [&](int out, int in, int) { return flag != 0 ? in + value : out - other; });
+                  [&](int out, int in, int) { return flag != 0 ? in + value : out - (other & 0xFF); });
   return 0;
 }
 
@@ -167,7 +167,10 @@ int32_t WideFour(void *p1, void *p2, void *p3, void *p4, int32_t v5, int32_t v6,
     U8 *out = Row(p1, r, stride);
     const U8 *in2 = Row(p2, r, stride), *in3 = Row(p3, r, stride), *in4 = Row(p4, r, stride4);
     for (int x = 0; x < kSeleColumns; ++x) {
-      out[x] = Byte(in2[x] * v5 + in3[x] * v6 + in4[x] * v7 + v9 + out[x]);
+      // In unsigned arithmetic: the 32-bit weights may be anything.
+      const uint32_t sum = in2[x] * static_cast<uint32_t>(v5) + in3[x] * static_cast<uint32_t>(v6) +
+                           in4[x] * static_cast<uint32_t>(v7) + static_cast<uint32_t>(v9) + out[x];
+      out[x] = static_cast<U8>(sum);
     }
   }
   return 0;
