@@ -81,6 +81,22 @@ TEST(HistogramCounting, AddsToWhatTheTableHoldsAndWraps) {
   EXPECT_EQ(table, expected);
 }
 
+// Every colour at every weight: row r has weight r, and column x colours x,
+// 255 - x and 7x (mod 256).
+TEST(HistogramCounting, EveryColourAtEveryWeightRoundsExactly) {
+  histogram_reference::Picture picture(256, 256, 256, 256);
+  for (size_t i = 0; i < picture.a.size(); ++i) {
+    picture.a[i] = static_cast<uint8_t>(i);
+    picture.b[i] = static_cast<uint8_t>(255 - i % 256);
+    picture.c[i] = static_cast<uint8_t>(i * 7);
+    picture.w[i] = static_cast<uint8_t>(i / 256);
+  }
+  std::vector<uint32_t> table(kHistogramCounters, 0);
+  const histogram_reference::Band band = picture.Of(false, 0);
+  CountHistograms({band.a, band.b, band.c, band.w, nullptr, 256, 256, 256, 0, 0, table.data()});
+  EXPECT_EQ(table, histogram_reference::Counts(band));
+}
+
 // Bins at the ends of every histogram, and rounding both ways, by hand.
 TEST(HistogramCounting, ExtremePixelsLandInTheirBins) {
   struct Pixel {
