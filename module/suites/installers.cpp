@@ -6,6 +6,7 @@ void RunInstallers(const PluginParamBlock *block) {
   InstallCore(block);
   InstallMemo(block);
   InstallPntg(block);
+  InstallSele(block);
   InstallBlnd(block);
   InstallConv(block);
   InstallRast(block);

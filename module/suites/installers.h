@@ -12,6 +12,7 @@ namespace rowfork {
 int32_t InstallCore(const PluginParamBlock *block);
 int32_t InstallMemo(const PluginParamBlock *block);
 int32_t InstallPntg(const PluginParamBlock *block);
+int32_t InstallSele(const PluginParamBlock *block);
 int32_t InstallBlnd(const PluginParamBlock *block);
 int32_t InstallConv(const PluginParamBlock *block);
 int32_t InstallRast(const PluginParamBlock *block);

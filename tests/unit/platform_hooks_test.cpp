@@ -62,4 +62,16 @@ TEST(Hooks, OpenObjectsAreCountedUntilClosed) {
   EXPECT_EQ(OpenKernelObjects(), before);
 }
 
+TEST(Hooks, GlobalBlocksAreCountedUntilFreed) {
+  const int before = rowfork::test_hooks::LiveGlobalBlocks();
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 64);
+  EXPECT_EQ(rowfork::test_hooks::LiveGlobalBlocks(), before + 1);
+  FailNthCall(Failing::kGlobalAlloc, 1);
+  EXPECT_EQ(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 64), nullptr);
+  EXPECT_EQ(GlobalFree(nullptr), nullptr);
+  EXPECT_EQ(rowfork::test_hooks::LiveGlobalBlocks(), before + 1) << "a failed allocation counts nothing";
+  GlobalFree(GlobalHandle(GlobalLock(memory)));
+  EXPECT_EQ(rowfork::test_hooks::LiveGlobalBlocks(), before);
+}
+
 }  // namespace

@@ -1,6 +1,6 @@
 // Test hooks of the Linux substitute: a test makes the nth call of a kind
-// fail, and counts the kernel objects still open. Creation calls are never on
-// a hot path, so the check costs nothing that matters.
+// fail, and counts the kernel objects and memory blocks still open. Creation
+// calls are never on a hot path, so the check costs nothing that matters.
 #pragma once
 
 namespace rowfork::test_hooks {
@@ -15,5 +15,8 @@ bool CallFails(Failing what);
 
 // Events and threads created and not yet closed.
 int OpenKernelObjects();
+
+// Global memory blocks allocated and not yet freed.
+int LiveGlobalBlocks();
 
 }  // namespace rowfork::test_hooks
