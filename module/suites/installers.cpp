@@ -4,6 +4,7 @@ namespace rowfork {
 
 void RunInstallers(const PluginParamBlock *block) {
   InstallCore(block);
+  InstallFilt(block);
   InstallRast(block);
 }
 

@@ -10,6 +10,7 @@
 namespace rowfork {
 
 int32_t InstallCore(const PluginParamBlock *block);
+int32_t InstallFilt(const PluginParamBlock *block);
 int32_t InstallRast(const PluginParamBlock *block);
 
 // Runs every installer, in order.
