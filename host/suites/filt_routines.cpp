@@ -212,42 +212,35 @@ int32_t BytesToHalves18(void *bytes, void *halves, I32 rows, I32 s1, I32 s2, I32
   return 0;
 }
 
-// Slots 64 and 66: element i += byte i * scale (+ every further argument of slot 66).
+// Slots 64 and 66: element i += byte i * scale + offset.
 void AddBytesToHalves(void *halves, void *bytes, I32 count, I32 scale, I32 offset) {
   auto *out = static_cast<uint8_t *>(halves);
   const auto *in = static_cast<const uint8_t *>(bytes);
   for (int32_t i = 0; i < count; ++i) SetHalf(out + 2 * i, Half(out + 2 * i) + in[i] * scale + offset);
 }
-int32_t AddBytesToHalves13(void *halves, void *bytes, I32 count, I32 scale, I32, I32, I32, I32, I32, I32, I32,
-                           I32, I32) {
-  AddBytesToHalves(halves, bytes, count, scale, 0);
-  return 0;
-}
-int32_t AddBytesToHalves18(void *halves, void *bytes, I32 count, I32 scale, I32 e5, I32 e6, I32 e7, I32 e8,
-                           I32 e9, I32 e10, I32 e11, I32 e12, I32 e13, I32 e14, I32 e15, I32 e16, I32 e17,
-                           I32 e18) {
-  AddBytesToHalves(halves, bytes, count, scale,
-                   e5 + e6 + e7 + e8 + e9 + e10 + e11 + e12 + e13 + e14 + e15 + e16 + e17 + e18);
-  return 0;
-}
 
-// Slots 69 and 70: second run -= first run * scale (+ every further argument of slot 70).
+// Slots 69 and 70: second run -= first run * scale, + offset.
 void SubtractHalves(void *first, void *second, I32 count, I32 scale, I32 offset) {
   const auto *in = static_cast<const uint8_t *>(first);
   auto *out = static_cast<uint8_t *>(second);
-  for (int32_t i = 0; i < count; ++i)
+  for (int32_t i = 0; i < count; ++i) {
     SetHalf(out + 2 * i, Half(out + 2 * i) - Half(in + 2 * i) * scale + offset);
+  }
 }
-int32_t SubtractHalves13(void *first, void *second, I32 count, I32 scale, I32, I32, I32, I32, I32, I32, I32,
-                         I32, I32) {
-  SubtractHalves(first, second, count, scale, 0);
+
+// The two runs' routines take a count and a scale; the 13-argument forms an
+// offset of 0, the 18-argument forms the sum of every further argument.
+using RunBody = void (*)(void *, void *, I32 count, I32 scale, I32 offset);
+template <RunBody Body>
+int32_t Runs13(void *first, void *second, I32 count, I32 scale, I32, I32, I32, I32, I32, I32, I32, I32, I32) {
+  Body(first, second, count, scale, 0);
   return 0;
 }
-int32_t SubtractHalves18(void *first, void *second, I32 count, I32 scale, I32 e5, I32 e6, I32 e7, I32 e8,
-                         I32 e9, I32 e10, I32 e11, I32 e12, I32 e13, I32 e14, I32 e15, I32 e16, I32 e17,
-                         I32 e18) {
-  SubtractHalves(first, second, count, scale,
-                 e5 + e6 + e7 + e8 + e9 + e10 + e11 + e12 + e13 + e14 + e15 + e16 + e17 + e18);
+template <RunBody Body>
+int32_t Runs18(void *first, void *second, I32 count, I32 scale, I32 e5, I32 e6, I32 e7, I32 e8, I32 e9,
+               I32 e10, I32 e11, I32 e12, I32 e13, I32 e14, I32 e15, I32 e16, I32 e17, I32 e18) {
+  Body(first, second, count, scale,
+       e5 + e6 + e7 + e8 + e9 + e10 + e11 + e12 + e13 + e14 + e15 + e16 + e17 + e18);
   return 0;
 }
 
@@ -318,11 +311,11 @@ void PutFiltRoutines(HostSuites &suites) {
   suites.SetSlot(filt, 50, &ShadeIntoB);
   suites.SetSlot(filt, 51, &LookUpFactored);
   suites.SetSlot(filt, 63, &BytesToHalves13);
-  suites.SetSlot(filt, 64, &AddBytesToHalves13);
+  suites.SetSlot(filt, 64, &Runs13<AddBytesToHalves>);
   suites.SetSlot(filt, 65, &BytesToHalves18);
-  suites.SetSlot(filt, 66, &AddBytesToHalves18);
-  suites.SetSlot(filt, 69, &SubtractHalves13);
-  suites.SetSlot(filt, 70, &SubtractHalves18);
+  suites.SetSlot(filt, 66, &Runs18<AddBytesToHalves>);
+  suites.SetSlot(filt, 69, &Runs13<SubtractHalves>);
+  suites.SetSlot(filt, 70, &Runs18<SubtractHalves>);
   suites.SetSlot(filt, 71, &ProductOfTwo);
   suites.SetSlot(filt, 72, &ProductPlusThird);
   suites.SetSlot(Code("core"), 8, &CoreStep);

@@ -88,34 +88,37 @@ int32_t Chain(Ptr a, Ptr b, I16 rows, I16 value, I16 stride_a, I16 stride_b) {
 // ---- the split slots ----
 
 // clang-format off
-//                                arguments                                              count    moves
-using TwoPlanes      = RowSplit<int32_t(Ptr, Ptr, I16, I16, I16, I16),                  Rows<3>, Plane<1, 5>, Plane<2, 6>>;
+//                              arguments                                         count    moves
+using TwoPlanes      = RowSplit<int32_t(Ptr, Ptr, I16, I16, I16, I16),            Rows<3>, Plane<1, 5>, Plane<2, 6>>;
 using FourPlanes     = RowSplit<int32_t(Ptr, Ptr, Ptr, Ptr, I16, I16, I16, I16, I16, I16),
-                                                                                        Rows<5>, Plane<1, 7>, Plane<2, 8>,
-                                                                                                 Plane<3, 9>, Plane<4, 10>>;
-using WithScratch    = RowSplit<int32_t(Ptr, Ptr, I16, I16, I16, I16, I16, Ptr),        Rows<3>, Plane<1, 5>, Plane<2, 6>,
-                                                                                                 SliceScratch<8, 8192>,
-                                                                                                 AtMostThreads<4>>;
-using TwoPlanesValue = RowSplit<int32_t(Ptr, Ptr, I16, I16, I16, I16, I16),             Rows<3>, Plane<1, 5>, Plane<2, 6>>;
-using ByteRun        = RowSplit<int32_t(Ptr, U16),                                      Rows<2>, Run<1, 1>>;
-using HalfRun        = RowSplit<int32_t(Ptr, I16, I16, I16),                            Rows<2>, Run<1, 2>>;
-using HalfRunU       = RowSplit<int32_t(Ptr, U16, I16),                                 Rows<2>, Run<1, 2>>;
-using PlaneOrigin    = RowSplit<int32_t(Ptr, I16, I16, I16, Ptr, Ptr, I16, I16),        Rows<2>, Plane<1, 4>, Origin<7>>;
+                                                                                  Rows<5>, Plane<1, 7>, Plane<2, 8>,
+                                                                                           Plane<3, 9>, Plane<4, 10>>;
+using WithScratch    = RowSplit<int32_t(Ptr, Ptr, I16, I16, I16, I16, I16, Ptr),  Rows<3>, Plane<1, 5>, Plane<2, 6>,
+                                                                                           SliceScratch<8, 8192>,
+                                                                                           AtMostThreads<4>>;
+using TwoPlanesValue = RowSplit<int32_t(Ptr, Ptr, I16, I16, I16, I16, I16),       Rows<3>, Plane<1, 5>, Plane<2, 6>>;
+using ByteRun        = RowSplit<int32_t(Ptr, U16),                                Rows<2>, Run<1, 1>>;
+using HalfRun        = RowSplit<int32_t(Ptr, I16, I16, I16),                      Rows<2>, Run<1, 2>>;
+using HalfRunU       = RowSplit<int32_t(Ptr, U16, I16),                           Rows<2>, Run<1, 2>>;
+using PlaneOrigin    = RowSplit<int32_t(Ptr, I16, I16, I16, Ptr, Ptr, I16, I16),  Rows<2>, Plane<1, 4>, Origin<7>>;
 using PlanesOrigin   = RowSplit<int32_t(Ptr, Ptr, I16, I16, I16, I16, Ptr, Ptr, I16, I16),
-                                                                                        Rows<3>, Plane<1, 5>, Plane<2, 6>,
-                                                                                                 Origin<9>>;
-using Factored       = RowSplit<int32_t(Ptr, Ptr, I16, I16, I16, I16, I16, I16, Ptr),   Rows<5>, Plane<1, 7, 3>,
-                                                                                                 Plane<2, 7, 4>>;
-using BytesHalves13  = RowSplit<PlusArgs<int32_t(Ptr, Ptr), 11, I32>,                   Rows<3>, Plane<1, 4>, EvenPlane<2, 5>>;
-using BytesHalves18  = RowSplit<PlusArgs<int32_t(Ptr, Ptr), 16, I32>,                   Rows<3>, Plane<1, 4>, EvenPlane<2, 5>>;
-using HalfByteRuns13 = RowSplit<PlusArgs<int32_t(Ptr, Ptr), 11, I32>,                   Rows<3>, Run<1, 2>, Run<2, 1>>;
-using HalfByteRuns18 = RowSplit<PlusArgs<int32_t(Ptr, Ptr), 16, I32>,                   Rows<3>, Run<1, 2>, Run<2, 1>>;
-using HalfRuns13     = RowSplit<PlusArgs<int32_t(Ptr, Ptr), 11, I32>,                   Rows<3>, Run<1, 2>, Run<2, 2>>;
-using HalfRuns18     = RowSplit<PlusArgs<int32_t(Ptr, Ptr), 16, I32>,                   Rows<3>, Run<1, 2>, Run<2, 2>>;
-using ThreeWide      = RowSplit<PlusArgs<int32_t(Ptr, Ptr, Ptr), 8, I32>,               Rows<4>, EvenPlane<1, 6>, Plane<2, 7>,
-                                                                                                 Plane<3, 7>>;
-using FourWide       = RowSplit<PlusArgs<int32_t(Ptr, Ptr, Ptr, Ptr), 8, I32>,          Rows<5>, EvenPlane<1, 7>, Plane<2, 8>,
-                                                                                                 Plane<3, 8>, Plane<4, 8>>;
+                                                                                  Rows<3>, Plane<1, 5>, Plane<2, 6>,
+                                                                                           Origin<9>>;
+using Factored       = RowSplit<int32_t(Ptr, Ptr, I16, I16, I16, I16, I16, I16, Ptr),
+                                                                                  Rows<5>, Plane<1, 7, 3>,
+                                                                                           Plane<2, 7, 4>>;
+using BytesHalves13  = RowSplit<PlusArgs<int32_t(Ptr, Ptr), 11, I32>,             Rows<3>, Plane<1, 4>,
+                                                                                           EvenPlane<2, 5>>;
+using BytesHalves18  = RowSplit<PlusArgs<int32_t(Ptr, Ptr), 16, I32>,             Rows<3>, Plane<1, 4>,
+                                                                                           EvenPlane<2, 5>>;
+using HalfByteRuns13 = RowSplit<PlusArgs<int32_t(Ptr, Ptr), 11, I32>,             Rows<3>, Run<1, 2>, Run<2, 1>>;
+using HalfByteRuns18 = RowSplit<PlusArgs<int32_t(Ptr, Ptr), 16, I32>,             Rows<3>, Run<1, 2>, Run<2, 1>>;
+using HalfRuns13     = RowSplit<PlusArgs<int32_t(Ptr, Ptr), 11, I32>,             Rows<3>, Run<1, 2>, Run<2, 2>>;
+using HalfRuns18     = RowSplit<PlusArgs<int32_t(Ptr, Ptr), 16, I32>,             Rows<3>, Run<1, 2>, Run<2, 2>>;
+using ThreeWide      = RowSplit<PlusArgs<int32_t(Ptr, Ptr, Ptr), 8, I32>,         Rows<4>, EvenPlane<1, 6>, Plane<2, 7>,
+                                                                                           Plane<3, 7>>;
+using FourWide       = RowSplit<PlusArgs<int32_t(Ptr, Ptr, Ptr, Ptr), 8, I32>,    Rows<5>, EvenPlane<1, 7>, Plane<2, 8>,
+                                                                                           Plane<3, 8>, Plane<4, 8>>;
 
 using KernelPlanes   = WithPreStep<&UpdateOffsetTable, TwoPlanes>;
 // clang-format on
@@ -140,7 +143,8 @@ int32_t InstallFilt(const PluginParamBlock *) {
           Slot<50, PlanesOrigin>,
           Slot<51, Factored>,
           Slot<54, TwoPlanesValue>,
-          Slot<63, BytesHalves13>, Slot<64, HalfByteRuns13>, Slot<65, BytesHalves18>, Slot<66, HalfByteRuns18>,
+          Slot<63, BytesHalves13>, Slot<64, HalfByteRuns13>,
+          Slot<65, BytesHalves18>, Slot<66, HalfByteRuns18>,
           Slot<71, ThreeWide>, Slot<72, FourWide>,
           Slot<69, HalfRuns13>, Slot<70, HalfRuns18>>();
   // clang-format on

@@ -4,36 +4,13 @@
 
 #include <vector>
 
+#include "host/filt_signatures.h"
 #include "host/guarded_buffer.h"
 #include "host/host_fixture.h"
 #include "host/suites/filt_routines.h"
 
 namespace lumora::testing {
 namespace {
-
-constexpr uint32_t kFilt = Code("filt");
-
-using TwoPlaneFn = int32_t(void *, void *, int16_t, int16_t, int16_t, int16_t);
-using FourPlaneFn = int32_t(void *, void *, void *, void *, int16_t, int16_t, int16_t, int16_t, int16_t,
-                            int16_t);
-using ScratchFn = int32_t(void *, void *, int16_t, int16_t, int16_t, int16_t, int16_t, void *);
-using TwoPlaneValueFn = int32_t(void *, void *, int16_t, int16_t, int16_t, int16_t, int16_t);
-using ByteRunFn = int32_t(void *, uint16_t);
-using HalfRunFn = int32_t(void *, int16_t, int16_t, int16_t);
-using HalfRunUFn = int32_t(void *, uint16_t, int16_t);
-using OriginFn = int32_t(void *, int16_t, int16_t, int16_t, void *, void *, int16_t, int16_t);
-using TwoOriginFn = int32_t(void *, void *, int16_t, int16_t, int16_t, int16_t, void *, void *, int16_t,
-                            int16_t);
-using FactorFn = int32_t(void *, void *, int16_t, int16_t, int16_t, int16_t, int16_t, int16_t, void *);
-using Wide13Fn = int32_t(void *, void *, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t,
-                         int32_t, int32_t, int32_t, int32_t);
-using Wide18Fn = int32_t(void *, void *, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t,
-                         int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t);
-using ThreeWideFn = int32_t(void *, void *, void *, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t,
-                            int32_t, int32_t);
-using FourWideFn = int32_t(void *, void *, void *, void *, int32_t, int32_t, int32_t, int32_t, int32_t,
-                           int32_t, int32_t, int32_t);
-using KernelFn = int32_t(uint8_t, void *, int32_t, int32_t);
 
 constexpr int16_t kWidth = 13;
 constexpr int16_t kOrigin = 3;
@@ -75,116 +52,72 @@ struct Shape {
   void (*call)(Routine routine, Workspace &w, int count);
 };
 
+// clang-format off
 const Shape kShapes[] = {
-    {{5, 6, 7, 8, 9, 10, 12, 13, 14, 15, 22, 23, 27, 28, 37, 38, 40, 41, 46, 47},
-     48,
-     0,
+    {{5, 6, 7, 8, 9, 10, 12, 13, 14, 15, 22, 23, 27, 28, 37, 38, 40, 41, 46, 47}, 48, 0,
      [](Routine r, Workspace &w, int n) {
        As<TwoPlaneFn>(r)(w.Plane(0, n, 40), w.Plane(1, n, -48), I16(n), kWidth, 40, -48);
      }},
-    {{19},
-     48,
-     0,
+    {{19}, 48, 0,
      [](Routine r, Workspace &w, int n) {
-       As<FourPlaneFn>(r)(w.Plane(0, n, 40), w.Plane(1, n, -48), w.Plane(2, n, 24), w.Plane(3, n, -32),
-                          I16(n), kWidth, 40, -48, 24, -32);
+       As<FourPlaneFn>(r)(w.Plane(0, n, 40), w.Plane(1, n, -48), w.Plane(2, n, 24), w.Plane(3, n, -32), I16(n),
+                          kWidth, 40, -48, 24, -32);
      }},
-    {{31},
-     48,
-     0,
+    {{31}, 48, 0,
      [](Routine r, Workspace &w, int n) {
        As<ScratchFn>(r)(w.Plane(0, n, -40), w.Plane(1, n, 48), I16(n), kWidth, -40, 48, 9, w.scratch.Data());
      }},
-    {{33, 34, 54},
-     48,
-     0,
+    {{33, 34, 54}, 48, 0,
      [](Routine r, Workspace &w, int n) {
        As<TwoPlaneValueFn>(r)(w.Plane(0, n, 40), w.Plane(1, n, -48), I16(n), kWidth, 40, -48, 5);
      }},
-    {{43}, 1, 65535, [](Routine r, Workspace &w, int n) { As<ByteRunFn>(r)(w.planes[0].Data(), U16(n)); }},
-    {{44},
-     2,
-     32767,
+    {{43}, 1, 65535,
+     [](Routine r, Workspace &w, int n) { As<ByteRunFn>(r)(w.planes[0].Data(), U16(n)); }},
+    {{44}, 2, 32767,
      [](Routine r, Workspace &w, int n) { As<HalfRunFn>(r)(w.planes[0].Data(), I16(n), 3, -7); }},
-    {{48, 49},
-     2,
-     65535,
+    {{48, 49}, 2, 65535,
      [](Routine r, Workspace &w, int n) { As<HalfRunUFn>(r)(w.planes[0].Data(), U16(n), 11); }},
-    {{45},
-     48,
-     0,
+    {{45}, 48, 0,
      [](Routine r, Workspace &w, int n) {
        As<OriginFn>(r)(w.Plane(0, n, -40), I16(n), kWidth, -40, w.row_table.Data(), w.column_table.Data(),
                        kOrigin, 7);
      }},
-    {{50},
-     48,
-     0,
+    {{50}, 48, 0,
      [](Routine r, Workspace &w, int n) {
        As<TwoOriginFn>(r)(w.Plane(0, n, 40), w.Plane(1, n, -48), I16(n), kWidth, 40, -48, w.row_table.Data(),
                           w.column_table.Data(), kOrigin, -2);
      }},
-    {{51},
-     40,
-     0,
+    {{51}, 40, 0,
      [](Routine r, Workspace &w, int n) {
-       As<FactorFn>(r)(w.Plane(0, n, 40), w.Plane(1, n, -20), 2, -1, I16(n), kWidth, 20, 0x35,
-                       w.lookup.Data());
+       As<FactorFn>(r)(w.Plane(0, n, 40), w.Plane(1, n, -20), 2, -1, I16(n), kWidth, 20, 0x35, w.lookup.Data());
      }},
-    {{63},
-     36,
-     70001,
+    {{63}, 36, 70001,
      [](Routine r, Workspace &w, int n) {
        As<Wide13Fn>(r)(w.Plane(0, n, 20), w.Plane(1, n, -36), n, 20, -36, kWidth, 3, 7, 1, 2, 3, 4, 5);
      }},
-    {{65},
-     36,
-     70001,
+    {{65}, 36, 70001,
      [](Routine r, Workspace &w, int n) {
-       As<Wide18Fn>(r)(w.Plane(0, n, -20), w.Plane(1, n, 36), n, -20, 36, kWidth, 3, 7, 1, 2, 3, 4, 5, 6, 7,
-                       8, 9, 10);
+       As<Wide18Fn>(r)(w.Plane(0, n, -20), w.Plane(1, n, 36), n, -20, 36, kWidth, 3, 7, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10);
      }},
-    {{64},
-     2,
-     70001,
+    {{64, 69}, 2, 70001,
      [](Routine r, Workspace &w, int n) {
        As<Wide13Fn>(r)(w.planes[0].Data(), w.planes[1].Data(), n, 3, 1, 2, 3, 4, 5, 6, 7, 8, 9);
      }},
-    {{66},
-     2,
-     70001,
+    {{66, 70}, 2, 70001,
      [](Routine r, Workspace &w, int n) {
-       As<Wide18Fn>(r)(w.planes[0].Data(), w.planes[1].Data(), n, 3, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12,
-                       13, 14);
+       As<Wide18Fn>(r)(w.planes[0].Data(), w.planes[1].Data(), n, 3, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14);
      }},
-    {{69},
-     2,
-     70001,
+    {{71}, 30, 70001,
      [](Routine r, Workspace &w, int n) {
-       As<Wide13Fn>(r)(w.planes[0].Data(), w.planes[1].Data(), n, 5, 1, 2, 3, 4, 5, 6, 7, 8, 9);
+       As<ThreeWideFn>(r)(w.Plane(0, n, 30), w.Plane(1, n, -20), w.Plane(2, n, -20), n, kWidth, 30, -20, 11, 0, 0, 0);
      }},
-    {{70},
-     2,
-     70001,
+    {{72}, 28, 70001,
      [](Routine r, Workspace &w, int n) {
-       As<Wide18Fn>(r)(w.planes[0].Data(), w.planes[1].Data(), n, 5, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12,
-                       13, 14);
-     }},
-    {{71},
-     30,
-     70001,
-     [](Routine r, Workspace &w, int n) {
-       As<ThreeWideFn>(r)(w.Plane(0, n, 30), w.Plane(1, n, -20), w.Plane(2, n, -20), n, kWidth, 30, -20, 11,
-                          0, 0, 0);
-     }},
-    {{72},
-     28,
-     70001,
-     [](Routine r, Workspace &w, int n) {
-       As<FourWideFn>(r)(w.Plane(0, n, -28), w.Plane(1, n, 16), w.Plane(2, n, 16), w.Plane(3, n, 16), n,
-                         kWidth, -28, 16, 3, 0, 0, 0);
+       As<FourWideFn>(r)(w.Plane(0, n, -28), w.Plane(1, n, 16), w.Plane(2, n, 16), w.Plane(3, n, 16), n, kWidth,
+                         -28, 16, 3, 0, 0, 0);
      }},
 };
+// clang-format on
 
 class FiltOutput : public ModuleTest {
  protected:

@@ -5,38 +5,13 @@
 #include <algorithm>
 #include <set>
 
+#include "host/filt_signatures.h"
 #include "host/host_fixture.h"
 #include "host/suites/filt_routines.h"
 #include "host/thread_tag.h"
 
 namespace lumora::testing {
 namespace {
-
-constexpr uint32_t kCore = Code("core");
-constexpr uint32_t kFilt = Code("filt");
-
-// The host's argument lists, spelled out.
-using TwoPlaneFn = int32_t(void *, void *, int16_t, int16_t, int16_t, int16_t);
-using FourPlaneFn = int32_t(void *, void *, void *, void *, int16_t, int16_t, int16_t, int16_t, int16_t,
-                            int16_t);
-using ScratchFn = int32_t(void *, void *, int16_t, int16_t, int16_t, int16_t, int16_t, void *);
-using TwoPlaneValueFn = int32_t(void *, void *, int16_t, int16_t, int16_t, int16_t, int16_t);
-using ByteRunFn = int32_t(void *, uint16_t);
-using HalfRunFn = int32_t(void *, int16_t, int16_t, int16_t);
-using HalfRunUFn = int32_t(void *, uint16_t, int16_t);
-using OriginFn = int32_t(void *, int16_t, int16_t, int16_t, void *, void *, int16_t, int16_t);
-using TwoOriginFn = int32_t(void *, void *, int16_t, int16_t, int16_t, int16_t, void *, void *, int16_t,
-                            int16_t);
-using FactorFn = int32_t(void *, void *, int16_t, int16_t, int16_t, int16_t, int16_t, int16_t, void *);
-using Wide13Fn = int32_t(void *, void *, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t,
-                         int32_t, int32_t, int32_t, int32_t);
-using Wide18Fn = int32_t(void *, void *, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t,
-                         int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t);
-using ThreeWideFn = int32_t(void *, void *, void *, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t,
-                            int32_t, int32_t);
-using FourWideFn = int32_t(void *, void *, void *, void *, int32_t, int32_t, int32_t, int32_t, int32_t,
-                           int32_t, int32_t, int32_t);
-using KernelFn = int32_t(uint8_t, void *, int32_t, int32_t);
 
 constexpr int kTwoPlaneSlots[] = {5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 22, 23, 27, 28, 37, 40, 46, 47};
 
