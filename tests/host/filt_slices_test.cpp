@@ -83,6 +83,18 @@ class FiltSlices : public ModuleTest {
   }
 };
 
+TEST_F(FiltSlices, TheInstallerReplacesExactlyItsFortyTwoSlots) {
+  std::vector<Routine> before(suites->Table(kFilt), suites->Table(kFilt) + 73);
+  ASSERT_EQ(StartUp(), kResultSuccess);
+  std::vector<int> replaced;
+  for (int slot = 0; slot < 73; ++slot) {
+    if (suites->Table(kFilt)[slot] != before[static_cast<size_t>(slot)]) replaced.push_back(slot);
+  }
+  EXPECT_EQ(replaced, (std::vector<int>{0,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 19, 22,
+                                        23, 27, 28, 31, 33, 34, 37, 38, 40, 41, 43, 44, 45, 46,
+                                        47, 48, 49, 50, 51, 54, 63, 64, 65, 66, 69, 70, 71, 72}));
+}
+
 // ---- the shared two-plane splitter and its relatives ----
 
 TEST_F(FiltSlices, TwoPlaneSlotsGiveSevenRowsAsThreeAndFour) {
