@@ -55,8 +55,8 @@ int32_t RecordOffsetTable(U8 mode, Ptr handle, I32 third, I32 fourth) {
 
 // Recomputes the linear offsets when the call's row stride differs from the
 // one they were computed for, on the calling thread, so that every slice finds
-// the table ready and only reads it. Without a recorded handle, or with an
-// empty one, there is no table to update.
+// the table ready and only reads it. Without a recorded handle, or with a
+// handle to no table, there is nothing to update.
 void UpdateOffsetTable(Ptr, Ptr, I16, I16, I16 stride_a, I16) {
   const Ptr handle = OffsetTableHandle.load(std::memory_order_relaxed);
   if (handle == nullptr) return;
