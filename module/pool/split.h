@@ -39,6 +39,10 @@
 //   AllResultsNonZero       the split returns 1 when every slice's low result byte is
 //                           nonzero, else 0
 //
+// Long argument lists:
+//   PlusArgs<int32_t(Ptr, Ptr), 11, I32>
+//                           int32_t(Ptr, Ptr) followed by 11 arguments of type I32
+//
 // RecordSplit declares a routine whose one argument points to a parameter
 // record: every slice gets its own copy in its WorkerBlock, with RowsField
 // and FieldPlane / FieldEvenPlane rules naming record members. The caller's
@@ -50,6 +54,7 @@
 #include <new>
 #include <tuple>
 #include <type_traits>
+#include <utility>
 
 #include "pool/bands.h"
 #include "pool/fork_join.h"
@@ -445,5 +450,26 @@ struct WithPreStep<PreStep, Declaration, int32_t(Ts...)> {
     return Run(reinterpret_cast<Routine>(SavedRoutine(S, Slot)), values...);
   }
 };
+
+// ---- long argument lists ----
+
+namespace split_detail {
+
+template <typename T, size_t>
+using Repeat = T;
+
+template <typename Signature, typename T, typename Indices>
+struct PlusArgs;
+
+template <typename... Ts, typename T, size_t... I>
+struct PlusArgs<int32_t(Ts...), T, std::index_sequence<I...>> {
+  using type = int32_t(Ts..., Repeat<T, I>...);
+};
+
+}  // namespace split_detail
+
+// The signature `Signature` with `Count` more arguments of type `T` at its end.
+template <typename Signature, size_t Count, typename T>
+using PlusArgs = typename split_detail::PlusArgs<Signature, T, std::make_index_sequence<Count>>::type;
 
 }  // namespace rowfork

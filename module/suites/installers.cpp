@@ -4,6 +4,7 @@ namespace rowfork {
 
 void RunInstallers(const PluginParamBlock *block) {
   InstallCore(block);
+  InstallFilt(block);
   InstallMemo(block);
   InstallPntg(block);
   InstallSele(block);

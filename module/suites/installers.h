@@ -10,6 +10,7 @@
 namespace rowfork {
 
 int32_t InstallCore(const PluginParamBlock *block);
+int32_t InstallFilt(const PluginParamBlock *block);
 int32_t InstallMemo(const PluginParamBlock *block);
 int32_t InstallPntg(const PluginParamBlock *block);
 int32_t InstallSele(const PluginParamBlock *block);

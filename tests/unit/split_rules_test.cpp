@@ -312,5 +312,23 @@ TEST_F(SplitRules, APreStepRunsOnceOnTheCallerSplitOrNot) {
   EXPECT_EQ(log.Size(), 3u);
 }
 
+// ---- long argument lists ----
+
+static_assert(std::is_same_v<PlusArgs<int32_t(Ptr, Ptr), 3, I32>, int32_t(Ptr, Ptr, I32, I32, I32)>);
+static_assert(std::is_same_v<PlusArgs<int32_t(U8), 0, I16>, int32_t(U8)>);
+
+int32_t RecordLong(Ptr plane, I32 rows, I32 stride, I32 a, I32 b, I32 c, I32 d) {
+  log_->Add({N(plane), rows, stride, a, b, c, d});
+  return 0;
+}
+using Long = RowSplit<PlusArgs<int32_t(Ptr), 6, I32>, Rows<2>, Plane<1, 3>>;
+
+TEST_F(SplitRules, LongArgumentListsReachEverySliceWhole) {
+  LivePool pool(2);
+  Long::Run(&RecordLong, P(0x1000), 5, 8, -1, 0x7FFFFFFF, 3, 4);
+  EXPECT_EQ(Slices(), (std::vector<std::vector<int64_t>>{{0x1000, 2, 8, -1, 0x7FFFFFFF, 3, 4},
+                                                         {0x1000 + 16, 3, 8, -1, 0x7FFFFFFF, 3, 4}}));
+}
+
 }  // namespace
 }  // namespace rowfork::testing
