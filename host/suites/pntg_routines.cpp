@@ -33,8 +33,9 @@ int32_t Paint(int16_t origin, int16_t rows, std::initializer_list<void *> planes
     for (int c = 0; c < kPntgColumns; ++c) {
       int32_t value = tint + y * 29 + c;
       int32_t weight = 3;
-      for (void *const *read = planes.begin(); read + 1 < planes.end(); ++read, weight += 2) {
-        value += Row(*read, r, stride)[c] * weight;
+      // By index: an empty list has no array to step through.
+      for (size_t read = 0; read + 1 < planes.size(); ++read, weight += 2) {
+        value += Row(planes.begin()[read], r, stride)[c] * weight;
       }
       out[c] = static_cast<uint8_t>(out[c] * 5 + value);
     }
