@@ -41,6 +41,10 @@ std::string Table(const RunSummary &run, const std::vector<Measurement> &rows) {
   text += "\n";
   text += Format("Outputs identical to the module-inactive run: %d of %d.\n", identical, int(rows.size()));
   text += Format(
+      "A loop of pure arithmetic gained %.2fx on %d threads at the end of the run (load average %.1f):\n"
+      "the most compute-bound work could gain on this machine then.\n",
+      run.compute_ceiling, run.threads, run.load);
+  text += Format(
       "Speed goals met: %d of %d (compute-bound: speedup >= %.2f; memory-bound: >= 0.95 x memcpy's;\n"
       "all: active no slower than OpenMP). Timings vary on a busy machine; the goals do not set the exit "
       "status.\n",
