@@ -67,7 +67,7 @@ std::string Csv(const std::vector<Measurement> &rows, int threads) {
 std::string Chart(const RunSummary &run, const std::vector<Measurement> &rows) {
   constexpr int kLabel = 130, kPlot = 520, kBar = 14, kGroup = 44, kTop = 56;
   double top = run.threads;
-  for (const Measurement &m : rows) top = std::max({top, m.Speedup(), m.OpenMPSpeedup()});
+  for (const Measurement &m : rows) top = std::max({top, m.Speedup(), m.OpenMPSpeedup(), m.CopySpeedup()});
   top *= 1.1;
   const int height = kTop + int(rows.size()) * kGroup + 40;
   const auto x = [&](double speedup) { return kLabel + speedup / top * kPlot; };
@@ -104,6 +104,13 @@ std::string Chart(const RunSummary &run, const std::vector<Measurement> &rows) {
         "<text x=\"%.1f\" y=\"%d\">%.2f</text>\n",
         kLabel, y + kBar + 2, x(m.OpenMPSpeedup()) - kLabel, kBar, x(m.OpenMPSpeedup()) + 4, y + 2 * kBar,
         m.OpenMPSpeedup());
+    if (m.MemoryBound()) {
+      // What a copy of the same bytes gained: the ceiling of memory-bound work.
+      svg += Format(
+          "<line x1=\"%.1f\" y1=\"%d\" x2=\"%.1f\" y2=\"%d\" stroke=\"#c53030\" stroke-width=\"2\"/>"
+          "<text x=\"%.1f\" y=\"%d\" fill=\"#c53030\" font-size=\"10\">memcpy</text>\n",
+          x(m.CopySpeedup()), y - 3, x(m.CopySpeedup()), y + 2 * kBar + 5, x(m.CopySpeedup()) - 16, y - 5);
+    }
   }
   svg += "</svg>\n";
   return svg;
