@@ -101,7 +101,9 @@ int main(int argc, char **argv) {
   const RunResult result = RunOperations(settings, document, MakeOperations(document, options.ops));
   if (!result.error.empty()) return Fail(1, result.error);
 
-  const RunSummary summary{document.width, document.height, settings.threads, settings.repeat, source};
+  RunSummary summary{document.width, document.height, settings.threads, settings.repeat, source};
+  summary.compute_ceiling = result.compute_ceiling;
+  std::ifstream("/proc/loadavg") >> summary.load;
   const std::string chart = options.out + "/speedups.svg";
   std::ofstream(chart) << Chart(summary, result.rows);
   std::fputs((options.csv ? Csv(result.rows, settings.threads) : Table(summary, result.rows)).c_str(),

@@ -41,6 +41,10 @@ std::string Table(const RunSummary &run, const std::vector<Measurement> &rows) {
   text += "\n";
   text += Format("Outputs identical to the module-inactive run: %d of %d.\n", identical, int(rows.size()));
   text += Format(
+      "A loop of pure arithmetic gained %.2fx on %d threads at the end of the run (load average %.1f):\n"
+      "the most compute-bound work could gain on this machine then.\n",
+      run.compute_ceiling, run.threads, run.load);
+  text += Format(
       "Speed goals met: %d of %d (compute-bound: speedup >= %.2f; memory-bound: >= 0.95 x memcpy's;\n"
       "all: active no slower than OpenMP). Timings vary on a busy machine; the goals do not set the exit "
       "status.\n",
@@ -63,7 +67,7 @@ std::string Csv(const std::vector<Measurement> &rows, int threads) {
 std::string Chart(const RunSummary &run, const std::vector<Measurement> &rows) {
   constexpr int kLabel = 130, kPlot = 520, kBar = 14, kGroup = 44, kTop = 56;
   double top = run.threads;
-  for (const Measurement &m : rows) top = std::max({top, m.Speedup(), m.OpenMPSpeedup()});
+  for (const Measurement &m : rows) top = std::max({top, m.Speedup(), m.OpenMPSpeedup(), m.CopySpeedup()});
   top *= 1.1;
   const int height = kTop + int(rows.size()) * kGroup + 40;
   const auto x = [&](double speedup) { return kLabel + speedup / top * kPlot; };
@@ -100,6 +104,13 @@ std::string Chart(const RunSummary &run, const std::vector<Measurement> &rows) {
         "<text x=\"%.1f\" y=\"%d\">%.2f</text>\n",
         kLabel, y + kBar + 2, x(m.OpenMPSpeedup()) - kLabel, kBar, x(m.OpenMPSpeedup()) + 4, y + 2 * kBar,
         m.OpenMPSpeedup());
+    if (m.MemoryBound()) {
+      // What a copy of the same bytes gained: the ceiling of memory-bound work.
+      svg += Format(
+          "<line x1=\"%.1f\" y1=\"%d\" x2=\"%.1f\" y2=\"%d\" stroke=\"#c53030\" stroke-width=\"2\"/>"
+          "<text x=\"%.1f\" y=\"%d\" fill=\"#c53030\" font-size=\"10\">memcpy</text>\n",
+          x(m.CopySpeedup()), y - 3, x(m.CopySpeedup()), y + 2 * kBar + 5, x(m.CopySpeedup()) - 16, y - 5);
+    }
   }
   svg += "</svg>\n";
   return svg;

@@ -40,6 +40,10 @@ struct RunSummary {
   int threads = 0;
   int repeat = 0;
   std::string source;  // "generated" or the image's path
+  // What the threads gained on pure arithmetic during the run: on a machine
+  // busy with other work, less than the thread count.
+  double compute_ceiling = 0;
+  double load = 0;  // the system's load average over the last minute
 };
 
 std::string Table(const RunSummary &run, const std::vector<Measurement> &rows);

@@ -125,6 +125,39 @@ double TimeCopy(std::vector<uint8_t> &to, const std::vector<uint8_t> &from, size
   return Median(times);
 }
 
+// Dependent integer rounds on every one of `count` values, so that threads
+// share nothing but the loop.
+uint32_t Arithmetic(uint32_t first, int count) {
+  uint32_t total = 0;
+  for (int i = 0; i < count; ++i) {
+    uint32_t x = first + static_cast<uint32_t>(i);
+    for (int round = 0; round < 64; ++round) x = (x ^ (x >> 7)) * 0x9E3779B1u + static_cast<uint32_t>(round);
+    total += x;
+  }
+  return total;
+}
+
+// The speedup of `threads` threads over one on the same arithmetic.
+double ComputeCeiling(int threads, int repeat) {
+  constexpr int kValues = 1 << 19;
+  uint32_t sink = 0;
+  const auto time = [&](int n) {
+    std::vector<double> times;
+    for (int i = 0; i < repeat; ++i) {
+      const Clock::time_point start = Clock::now();
+#pragma omp parallel for schedule(static) num_threads(n) reduction(+ : sink)
+      for (int part = 0; part < n; ++part)
+        sink += Arithmetic(static_cast<uint32_t>(part * kValues / n), kValues / n);
+      times.push_back(Milliseconds(Clock::now() - start));
+    }
+    return Median(times);
+  };
+  const double one = time(1), all = time(threads);
+  volatile uint32_t keep = sink;
+  (void)keep;
+  return one / all;
+}
+
 bool SavePicture(const RunSettings &settings, const Document &document, const std::string &name,
                  const std::vector<uint8_t> &rgba, RunResult &result) {
   const std::string path = settings.out + "/" + name + ".png";
@@ -203,6 +236,7 @@ RunResult RunOperations(const RunSettings &settings, const Document &document,
     m.copy_one_ms = TimeCopy(to, from, bytes, 1, settings.repeat);
     m.copy_all_ms = TimeCopy(to, from, bytes, settings.threads, settings.repeat);
   }
+  result.compute_ceiling = ComputeCeiling(settings.threads, settings.repeat);
   return result;
 }
 

@@ -25,6 +25,7 @@ struct RunResult {
   std::vector<Measurement> rows;
   std::vector<std::string> written;  // files written to `out`
   std::string error;                 // set when the module could not be run
+  double compute_ceiling = 0;        // what the threads gained on pure arithmetic, at the end
 };
 
 RunResult RunOperations(const RunSettings &settings, const Document &document,
