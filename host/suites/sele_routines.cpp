@@ -23,32 +23,13 @@ int32_t NameHistogramTable(void *table) {
   return kSeleTableResult;
 }
 
-// Walks the planes as one run each, skipping what lies between rows.
 int32_t CountSixHistograms(void *a_plane, void *b_plane, void *c_plane, void *w_plane, void *mask_plane,
                            int16_t rows, int16_t columns, int16_t stride, int16_t mask_stride,
                            int16_t threshold) {
   uint32_t *h = histogram_table;
   if (h == nullptr) return 0;
-  const U8 *a = static_cast<const U8 *>(a_plane), *b = static_cast<const U8 *>(b_plane);
-  const U8 *c = static_cast<const U8 *>(c_plane), *w = static_cast<const U8 *>(w_plane);
-  const U8 *mask = static_cast<const U8 *>(mask_plane);
-  for (int r = 0; r < rows; ++r) {
-    for (int x = 0; x < columns; ++x, ++a, ++b, ++c, ++w) {
-      if (mask != nullptr && *mask++ <= threshold) continue;
-      const int wa = (*a * *w + 127) / 255, wb = (*b * *w + 127) / 255, wc = (*c * *w + 127) / 255;
-      ++h[wa];
-      ++h[256 + wb];
-      ++h[512 + wc];
-      ++h[768 + (wa - wb + 256) / 2];
-      ++h[1024 + (wb - wc + 256) / 2];
-      ++h[1280 + (wc - wa + 256) / 2];
-    }
-    a += stride - columns;
-    b += stride - columns;
-    c += stride - columns;
-    w += stride - columns;
-    if (mask != nullptr) mask += mask_stride - columns;
-  }
+  CountSixHistogramsInto(h, a_plane, b_plane, c_plane, w_plane, mask_plane, rows, columns, stride,
+                         mask_stride, threshold);
   return 0;
 }
 
@@ -177,6 +158,32 @@ int32_t WideFour(void *p1, void *p2, void *p3, void *p4, int32_t v5, int32_t v6,
 }
 
 }  // namespace
+
+// Walks the planes as one run each, skipping what lies between rows.
+void CountSixHistogramsInto(uint32_t *h, const void *a_plane, const void *b_plane, const void *c_plane,
+                            const void *w_plane, const void *mask_plane, int16_t rows, int16_t columns,
+                            int16_t stride, int16_t mask_stride, int16_t threshold) {
+  const U8 *a = static_cast<const U8 *>(a_plane), *b = static_cast<const U8 *>(b_plane);
+  const U8 *c = static_cast<const U8 *>(c_plane), *w = static_cast<const U8 *>(w_plane);
+  const U8 *mask = static_cast<const U8 *>(mask_plane);
+  for (int r = 0; r < rows; ++r) {
+    for (int x = 0; x < columns; ++x, ++a, ++b, ++c, ++w) {
+      if (mask != nullptr && *mask++ <= threshold) continue;
+      const int wa = (*a * *w + 127) / 255, wb = (*b * *w + 127) / 255, wc = (*c * *w + 127) / 255;
+      ++h[wa];
+      ++h[256 + wb];
+      ++h[512 + wc];
+      ++h[768 + (wa - wb + 256) / 2];
+      ++h[1024 + (wb - wc + 256) / 2];
+      ++h[1280 + (wc - wa + 256) / 2];
+    }
+    a += stride - columns;
+    b += stride - columns;
+    c += stride - columns;
+    w += stride - columns;
+    if (mask != nullptr) mask += mask_stride - columns;
+  }
+}
 
 void PutSeleRoutines(HostSuites &suites) {
   const uint32_t sele = Code("sele");

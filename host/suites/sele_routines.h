@@ -17,6 +17,13 @@ void PutSeleRoutines(HostSuites &suites);
 // Bytes each row routine touches per row of its planes.
 constexpr int kSeleColumns = 12;
 
+// Slot 2's counting: the pixels of planes A, B, C weighted by W, where the mask
+// (which may be null) is above the threshold, added into six 256-bin
+// histograms at `table`.
+void CountSixHistogramsInto(uint32_t *table, const void *a, const void *b, const void *c, const void *w,
+                            const void *mask, int16_t rows, int16_t columns, int16_t stride,
+                            int16_t mask_stride, int16_t threshold);
+
 // The result of the host's slot-0 routine.
 constexpr int32_t kSeleTableResult = 1536;
 

@@ -9,6 +9,8 @@ void RunInstallers(const PluginParamBlock *block) {
   InstallPntg(block);
   InstallSele(block);
   InstallBlnd(block);
+  InstallRsmp(block);
+  InstallDisp(block);
   InstallConv(block);
   InstallRast(block);
 }

@@ -15,6 +15,8 @@ int32_t InstallMemo(const PluginParamBlock *block);
 int32_t InstallPntg(const PluginParamBlock *block);
 int32_t InstallSele(const PluginParamBlock *block);
 int32_t InstallBlnd(const PluginParamBlock *block);
+int32_t InstallRsmp(const PluginParamBlock *block);
+int32_t InstallDisp(const PluginParamBlock *block);
 int32_t InstallConv(const PluginParamBlock *block);
 int32_t InstallRast(const PluginParamBlock *block);
 

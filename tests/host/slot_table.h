@@ -41,12 +41,14 @@ using Numbers = std::vector<int64_t>;
 inline int64_t &Arg(Numbers &args, int n) { return args[static_cast<size_t>(n - 1)]; }
 inline int64_t Arg(const Numbers &args, int n) { return args[static_cast<size_t>(n - 1)]; }
 
-// Argument `plane` moves by the product of the stride arguments per row.
+// Argument `plane` moves by `bytes` times the product of the stride arguments
+// per row.
 struct PlaneMove {
   int plane;
   std::vector<int> strides;
   bool optional;      // a null plane stays null
   bool half = false;  // 16-bit elements: the offset is rounded down to even bytes
+  int bytes = 1;
 };
 
 struct TableRow {
@@ -59,6 +61,8 @@ struct TableRow {
   std::vector<PlaneMove> planes;
   std::vector<int> origins;       // row coordinates that move down with the slice
   std::vector<int> origins_back;  // row coordinates less the rows before the slice
+  int aligned_to = 0;             // rows per slice are cut to a multiple of this argument
+  int multiple = 1;               // rows per slice are cut to a multiple of this (a power of two)
 
   TableRow Plane(int plane, std::vector<int> strides) && {
     planes.push_back({plane, std::move(strides), false});
@@ -76,6 +80,21 @@ struct TableRow {
   // A plane of 16-bit elements whose stride argument counts bytes.
   TableRow HalfPlane(int plane, int stride) && {
     planes.push_back({plane, {stride}, false, true});
+    return std::move(*this);
+  }
+  // A plane whose row stride is `bytes` times the stride arguments: a row
+  // length in units of `bytes`, or with no stride arguments a per-row table
+  // (or run) of `bytes` an entry.
+  TableRow Scaled(int plane, int bytes, std::vector<int> strides = {}) && {
+    planes.push_back({plane, std::move(strides), false, false, bytes});
+    return std::move(*this);
+  }
+  TableRow AlignedTo(int argument) && {
+    aligned_to = argument;
+    return std::move(*this);
+  }
+  TableRow InMultiples(int of) && {
+    multiple = of;
     return std::move(*this);
   }
   TableRow Origin(int argument) && {
@@ -175,7 +194,12 @@ void PlaceCase(const TableRow &row, Numbers &in, int16_t rows, int16_t origin, S
 // does not split.
 inline std::vector<Numbers> ExpectedSlices(const TableRow &row, const Numbers &in, int threads) {
   const auto rows = static_cast<int32_t>(Arg(in, row.rows));
-  const int32_t per_slice = rows / threads;
+  int32_t per_slice = rows / threads;
+  per_slice -= per_slice % row.multiple;
+  if (row.aligned_to != 0) {
+    const auto modulus = static_cast<int32_t>(Arg(in, row.aligned_to));
+    if (modulus != 0) per_slice -= per_slice % modulus;
+  }
   if (per_slice <= 0) return {in};
   std::vector<Numbers> slices;
   for (int k = 0; k < threads; ++k) {
@@ -184,7 +208,7 @@ inline std::vector<Numbers> ExpectedSlices(const TableRow &row, const Numbers &i
     Arg(args, row.rows) = k == threads - 1 ? rows - (threads - 1) * per_slice : per_slice;
     for (const PlaneMove &move : row.planes) {
       if (move.optional && Arg(in, move.plane) == 0) continue;
-      int64_t offset = first;
+      int64_t offset = first * move.bytes;
       for (int s : move.strides) offset *= Arg(in, s);
       if (move.half) offset = (offset >> 1) * 2;
       // Wrapped at the target's pointer width.
@@ -229,6 +253,8 @@ inline Numbers SliceInput(const TableRow &row, const SliceCase &c) {
   for (const PlaneMove &move : row.planes) {
     if (move.optional && c.null_optional) Arg(in, move.plane) = 0;
   }
+  // An alignment small enough to let most cases split: 5, -3, 0, -2 and 2.
+  if (row.aligned_to != 0) Arg(in, row.aligned_to) = c.stride / 8;
   return in;
 }
 
@@ -302,7 +328,7 @@ struct OutputCall {
       return j % 2 == 0 ? c.stride : -(c.stride + (c.stride > 0 ? 8 : -8));
     });
     for (const PlaneMove &move : row->planes) {
-      int64_t stride = 1;
+      int64_t stride = move.bytes;
       for (int s : move.strides) stride *= Arg(in, s);
       strides.push_back(static_cast<int>(stride));
       planes.emplace_back(PlaneBytes(c.rows, strides.back()), 100 + static_cast<uint32_t>(planes.size()));

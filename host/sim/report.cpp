@@ -1,0 +1,119 @@
+#include "host/sim/report.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace lumora::sim {
+namespace {
+
+template <typename... Ts>
+std::string Format(const char *format, Ts... values) {
+  char line[512];
+  std::snprintf(line, sizeof line, format, values...);
+  return line;
+}
+
+const char *Kind(const Measurement &m) { return m.MemoryBound() ? "memory" : "compute"; }
+
+}  // namespace
+
+bool Measurement::MeetsGoal(int threads) const {
+  const double wanted = MemoryBound() ? 0.95 * CopySpeedup() : 0.925 * threads;
+  return Speedup() >= wanted && RatioToOpenMP() <= 1.0;
+}
+
+std::string Table(const RunSummary &run, const std::vector<Measurement> &rows) {
+  std::string text = Format("lumora-sim: %s image, %d x %d RGBA, %d threads, median of %d runs\n\n",
+                            run.source.c_str(), run.width, run.height, run.threads, run.repeat);
+  text += Format("%-12s %-10s %-7s %5s %10s %9s %9s %8s %9s %8s %-6s %s\n", "operation", "slots", "kind",
+                 "rows", "inactive", "active", "OpenMP", "speedup", "/OpenMP", "memcpy", "goal", "identical");
+  text += Format("%-12s %-10s %-7s %5s %10s %9s %9s %8s %9s %8s %-6s %s\n", "", "", "", "", "ms", "ms", "ms",
+                 "x", "ratio", "x", "", "");
+  int identical = 0, met = 0;
+  for (const Measurement &m : rows) {
+    text += Format("%-12s %-10s %-7s %5d %10.2f %9.2f %9.2f %8.2f %9.2f %8.2f %-6s %s\n", m.name.c_str(),
+                   m.slots.c_str(), Kind(m), m.rows, m.inactive_ms, m.active_ms, m.openmp_ms, m.Speedup(),
+                   m.RatioToOpenMP(), m.CopySpeedup(), m.MeetsGoal(run.threads) ? "met" : "missed",
+                   m.identical ? "yes" : "NO");
+    identical += m.identical ? 1 : 0;
+    met += m.MeetsGoal(run.threads) ? 1 : 0;
+  }
+  text += "\n";
+  text += Format("Outputs identical to the module-inactive run: %d of %d.\n", identical, int(rows.size()));
+  text += Format(
+      "A loop of pure arithmetic gained %.2fx on %d threads at the end of the run (load average %.1f):\n"
+      "the most compute-bound work could gain on this machine then.\n",
+      run.compute_ceiling, run.threads, run.load);
+  text += Format(
+      "Speed goals met: %d of %d (compute-bound: speedup >= %.2f; memory-bound: >= 0.95 x memcpy's;\n"
+      "all: active no slower than OpenMP). Timings vary on a busy machine; the goals do not set the exit "
+      "status.\n",
+      met, int(rows.size()), 0.925 * run.threads);
+  return text;
+}
+
+std::string Csv(const std::vector<Measurement> &rows, int threads) {
+  std::string text =
+      "operation,slots,kind,rows,inactive_ms,active_ms,openmp_ms,speedup,openmp_ratio,memcpy_speedup,goal,"
+      "identical\n";
+  for (const Measurement &m : rows) {
+    text += Format("%s,%s,%s,%d,%.3f,%.3f,%.3f,%.3f,%.3f,%.3f,%s,%s\n", m.name.c_str(), m.slots.c_str(),
+                   Kind(m), m.rows, m.inactive_ms, m.active_ms, m.openmp_ms, m.Speedup(), m.RatioToOpenMP(),
+                   m.CopySpeedup(), m.MeetsGoal(threads) ? "met" : "missed", m.identical ? "yes" : "no");
+  }
+  return text;
+}
+
+std::string Chart(const RunSummary &run, const std::vector<Measurement> &rows) {
+  constexpr int kLabel = 130, kPlot = 520, kBar = 14, kGroup = 44, kTop = 56;
+  double top = run.threads;
+  for (const Measurement &m : rows) top = std::max({top, m.Speedup(), m.OpenMPSpeedup(), m.CopySpeedup()});
+  top *= 1.1;
+  const int height = kTop + int(rows.size()) * kGroup + 40;
+  const auto x = [&](double speedup) { return kLabel + speedup / top * kPlot; };
+
+  std::string svg = Format(
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\" font-family=\"sans-serif\" "
+      "font-size=\"12\">\n<rect width=\"100%%\" height=\"100%%\" fill=\"white\"/>\n",
+      kLabel + kPlot + 70, height);
+  svg += Format(
+      "<text x=\"10\" y=\"20\" font-size=\"15\">Speedup over the host's own routines (%d threads, %d x "
+      "%d)</text>\n",
+      run.threads, run.width, run.height);
+  svg += Format(
+      "<rect x=\"10\" y=\"30\" width=\"12\" height=\"12\" fill=\"#2b6cb0\"/><text x=\"28\" "
+      "y=\"41\">Rowfork</text>"
+      "<rect x=\"100\" y=\"30\" width=\"12\" height=\"12\" fill=\"#a0aec0\"/><text x=\"118\" "
+      "y=\"41\">OpenMP</text>\n");
+  for (int t = 1; t <= run.threads; ++t) {
+    svg += Format(
+        "<line x1=\"%.1f\" y1=\"%d\" x2=\"%.1f\" y2=\"%d\" stroke=\"#888\" stroke-dasharray=\"4 3\"/>"
+        "<text x=\"%.1f\" y=\"%d\" text-anchor=\"middle\">%dx</text>\n",
+        x(t), kTop - 6, x(t), height - 30, x(t), height - 14, t);
+  }
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const Measurement &m = rows[i];
+    const int y = kTop + int(i) * kGroup;
+    svg += Format("<text x=\"10\" y=\"%d\">%s</text>\n", y + kBar + 4, m.name.c_str());
+    svg += Format(
+        "<rect x=\"%d\" y=\"%d\" width=\"%.1f\" height=\"%d\" fill=\"#2b6cb0\"/>"
+        "<text x=\"%.1f\" y=\"%d\">%.2f</text>\n",
+        kLabel, y, x(m.Speedup()) - kLabel, kBar, x(m.Speedup()) + 4, y + kBar - 2, m.Speedup());
+    svg += Format(
+        "<rect x=\"%d\" y=\"%d\" width=\"%.1f\" height=\"%d\" fill=\"#a0aec0\"/>"
+        "<text x=\"%.1f\" y=\"%d\">%.2f</text>\n",
+        kLabel, y + kBar + 2, x(m.OpenMPSpeedup()) - kLabel, kBar, x(m.OpenMPSpeedup()) + 4, y + 2 * kBar,
+        m.OpenMPSpeedup());
+    if (m.MemoryBound()) {
+      // What a copy of the same bytes gained: the ceiling of memory-bound work.
+      svg += Format(
+          "<line x1=\"%.1f\" y1=\"%d\" x2=\"%.1f\" y2=\"%d\" stroke=\"#c53030\" stroke-width=\"2\"/>"
+          "<text x=\"%.1f\" y=\"%d\" fill=\"#c53030\" font-size=\"10\">memcpy</text>\n",
+          x(m.CopySpeedup()), y - 3, x(m.CopySpeedup()), y + 2 * kBar + 5, x(m.CopySpeedup()) - 16, y - 5);
+    }
+  }
+  svg += "</svg>\n";
+  return svg;
+}
+
+}  // namespace lumora::sim

@@ -1,0 +1,146 @@
+// The display suite through the host's own table: rows per slice cut to a
+// multiple of a stride argument, a 32-bit element count, row origins, and
+// strides times a factor (taken twice by slots 28 and 29).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "host/slot_table.h"
+#include "host/suites/disp_routines.h"
+
+namespace lumora::testing {
+namespace {
+
+constexpr uint32_t kDisp = Code("disp");
+
+// clang-format off
+const TableRow kDispRows[] = {
+    Describe<kDisp, int32_t(Ptr, Ptr, I16, I16, I32, I16, I16), 4, 7>(3).AlignedTo(5).Plane(1, {5}).Plane(2, {7}),
+    Describe<kDisp, int32_t(Ptr, Ptr, I16, I16, I32, I16), 8, 9, 10>(3).AlignedTo(5).Plane(1, {5}).Scaled(2, 4, {4}),
+    Describe<kDisp, int32_t(Ptr, Ptr, Ptr, Ptr, I16, I16, I32, I16), 11>(5).AlignedTo(7).Planes({1, 2, 3}, 7).Scaled(4, 4, {6}),
+    Describe<kDisp, int32_t(Ptr, Ptr, Ptr, Ptr, Ptr, I16, I16, I32, I16), 12>(6).AlignedTo(8).Planes({1, 2, 3, 4}, 8).Scaled(5, 4, {7}),
+    Describe<kDisp, int32_t(Ptr, I32, I32), 23>(2).Scaled(1, 4),
+    Describe<kDisp, int32_t(Ptr, I16, I16, I16, I16, I16, I32, I32), 24, 25>(2).Scaled(1, 4, {3}).Origin(4),
+    Describe<kDisp, int32_t(Ptr, Ptr, I16, I16, I16, I16, I16), 27>(3).Plane(1, {5}).Plane(2, {6, 7}),
+    Describe<kDisp, int32_t(Ptr, Ptr, I16, I16, I16), 28, 29>(3).Scaled(1, 4, {4}).Scaled(2, 4, {4, 5, 5}),
+};
+// clang-format on
+
+const TableRow &RowOf(int slot) {
+  for (const TableRow &row : kDispRows) {
+    if (std::find(row.slots.begin(), row.slots.end(), slot) != row.slots.end()) return row;
+  }
+  throw std::logic_error("no such slot");
+}
+
+// ---- what each slice receives ----
+
+class DispSlices : public TableTest {
+ protected:
+  DispSlices() : TableTest(kDispRows, nullptr) {}
+  std::vector<Numbers> Slices(int slot, const Numbers &args) {
+    CallLog::Clear();
+    RowOf(slot).call(suites->Table(kDisp)[slot], args);
+    std::vector<Numbers> slices;
+    for (const RecordedCall &call : CallLog::Take()) slices.push_back(call.args);
+    std::sort(slices.begin(), slices.end());
+    return slices;
+  }
+  bool StartOnTwo() {
+    if (!CanChooseProcessors() && MachineProcessors() != 2) return false;
+    UseProcessors(2);
+    Reload();
+    return StartUp() == kResultSuccess;
+  }
+};
+
+TEST_F(DispSlices, EverySlotAtEveryThreadCount) { ExpectEverySlice(); }
+
+TEST_F(DispSlices, RowsPerSliceFollowTheStride) {
+  if (!StartOnTwo()) GTEST_SKIP() << "needs two processors";
+  // 100 rows, stride 16: 50 cut to 48; the second slice's first plane starts
+  // 48 strides on, its second 48 rows of 7 4-byte units on.
+  EXPECT_EQ(Slices(8, {100000, 500000, 100, 7, 16, 3}),
+            (std::vector<Numbers>{{100000, 500000, 48, 7, 16, 3}, {100768, 501344, 52, 7, 16, 3}}));
+  // A stride above the rows per slice leaves nothing to split.
+  EXPECT_EQ(Slices(8, {100000, 500000, 100, 7, 1024, 3}),
+            (std::vector<Numbers>{{100000, 500000, 100, 7, 1024, 3}}));
+  // A stride of 0 cuts nothing, and the first plane stays where it is.
+  EXPECT_EQ(Slices(8, {100000, 500000, 100, 7, 0, 3}),
+            (std::vector<Numbers>{{100000, 500000, 50, 7, 0, 3}, {100000, 501400, 50, 7, 0, 3}}));
+  // A negative stride: the remainder takes the sign of the rows per slice.
+  EXPECT_EQ(Slices(11, {100000, 200000, 300000, 400000, 100, 5, -16, 9}),
+            (std::vector<Numbers>{{99232, 199232, 299232, 400960, 52, 5, -16, 9},
+                                  {100000, 200000, 300000, 400000, 48, 5, -16, 9}}));
+}
+
+TEST_F(DispSlices, SlotFourAloneRunsUnsplitWhenItsSixthArgumentIsOne) {
+  if (!StartOnTwo()) GTEST_SKIP() << "needs two processors";
+  // Rows per slice 5, stride 5: slot 7 splits, slot 4 only when argument 6 is not 1.
+  EXPECT_EQ(Slices(4, {1000, 5000, 10, 3, 5, 1, 20}), (std::vector<Numbers>{{1000, 5000, 10, 3, 5, 1, 20}}));
+  EXPECT_EQ(Slices(7, {1000, 5000, 10, 3, 5, 1, 20}),
+            (std::vector<Numbers>{{1000, 5000, 5, 3, 5, 1, 20}, {1025, 5100, 5, 3, 5, 1, 20}}));
+  EXPECT_EQ(Slices(4, {1000, 5000, 10, 3, 5, 2, 20}),
+            (std::vector<Numbers>{{1000, 5000, 5, 3, 5, 2, 20}, {1025, 5100, 5, 3, 5, 2, 20}}));
+}
+
+TEST_F(DispSlices, TheWorkedExamples) {
+  if (!StartOnTwo()) GTEST_SKIP() << "needs two processors";
+  // Slot 23's count is 32 bits: 2^17 elements make two slices of 2^16.
+  EXPECT_EQ(Slices(23, {100000, 1 << 17, 7}),
+            (std::vector<Numbers>{{100000, 1 << 16, 7}, {100000 + 4 * (1 << 16), 1 << 16, 7}}));
+  // Slot 24, origin 10 and 9 rows: 4 rows from 10, 5 rows from 14.
+  EXPECT_EQ(Slices(24, {100000, 9, 6, 10, 5, 6, 7, 8}),
+            (std::vector<Numbers>{{100000, 4, 6, 10, 5, 6, 7, 8}, {100096, 5, 6, 14, 5, 6, 7, 8}}));
+  // Slot 29, factor 3: the second plane moves 36 bytes per row length unit.
+  EXPECT_EQ(Slices(29, {100000, 500000, 10, 2, 3}),
+            (std::vector<Numbers>{{100000, 500000, 5, 2, 3}, {100040, 500360, 5, 2, 3}}));
+  // Slot 27: the second plane moves by argument 6 times argument 7.
+  EXPECT_EQ(Slices(27, {100000, 500000, 10, 1, 8, 30, -2}),
+            (std::vector<Numbers>{{100000, 500000, 5, 1, 8, 30, -2}, {100040, 499700, 5, 1, 8, 30, -2}}));
+}
+
+// ---- split output against unsplit output ----
+
+class DispOutput : public TableTest {
+ protected:
+  DispOutput() : TableTest(kDispRows, &PutDispRoutines) {}
+};
+
+TEST_F(DispOutput, SplitOutputMatchesTheUnsplitOutput) { ExpectEveryOutput(); }
+
+// The stride-aligned slots need rows per slice of at least one stride to
+// split: hundreds of rows at strides of 8 to 24 bytes.
+TEST_F(DispOutput, AlignedSlotsMatchTheirUnsplitOutput) {
+  AtEachThreadCount([&](int) {
+    HostSuites reference;
+    PutDispRoutines(reference);
+    for (int slot : {4, 7, 8, 9, 10, 11, 12}) {
+      for (int rows : {64, 100, 333, 1000}) {
+        for (int stride : {8, 16, -24}) {
+          ExpectSameOutput(RowOf(slot), suites->Table(kDisp), reference.Table(kDisp),
+                           {static_cast<int16_t>(rows), 0, static_cast<int16_t>(stride)});
+        }
+      }
+    }
+  });
+}
+
+// Element counts beyond 16 bits.
+TEST_F(DispOutput, LongElementRunsMatchTheirUnsplitOutput) {
+  AtEachThreadCount([&](int) {
+    HostSuites reference;
+    PutDispRoutines(reference);
+    using Elements = int32_t (*)(Ptr, I32, I32);
+    for (int32_t count : {7, 65535, 65536 * 2 + 3}) {
+      GuardedBuffer split(size_t(count) * 4, 23), unsplit = split;
+      reinterpret_cast<Elements>(reference.Table(kDisp)[23])(unsplit.Data(), count, 0x1234567);
+      reinterpret_cast<Elements>(suites->Table(kDisp)[23])(split.Data(), count, 0x1234567);
+      EXPECT_TRUE(split == unsplit) << count << " elements";
+    }
+  });
+}
+
+}  // namespace
+}  // namespace lumora::testing

@@ -1,0 +1,239 @@
+// The resampling suite through the host's own table: per-row tables that move
+// with the rows, byte runs divided in chunks, row lengths in 4- and 8-byte
+// units, and slot 4's multiplication tables, which the module fills itself.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <stdexcept>
+
+#include "host/slot_table.h"
+#include "host/suites/rsmp_routines.h"
+
+namespace lumora::testing {
+namespace {
+
+constexpr uint32_t kRsmp = Code("rsmp");
+
+// clang-format off
+const TableRow kRsmpRows[] = {
+    Describe<kRsmp, int32_t(I32, Ptr, I16, I16, I16, I16, Ptr, I32, I16, I16, I32, I32), 0>(3).Plane(2, {10}).Scaled(7, 2),
+    Describe<kRsmp, int32_t(I32, Ptr, I16, I16, I16, I16, I16, I16, Ptr, I32, I16, I16, I32, I32), 1>(3).Plane(2, {12}).Scaled(9, 2),
+    Describe<kRsmp, int32_t(Ptr, Ptr, I16, I16, I32, I16, I16, I32), 2>(3).Plane(1, {6}).Plane(2, {7}),
+    Describe<kRsmp, int32_t(Ptr, Ptr, I16, I16, I32, I16, I16, I32), 3>(4).InMultiples(4).Scaled(1, 1).Scaled(2, 1),
+    Describe<kRsmp, int32_t(Ptr, Ptr, I16, I16, I32, I32, I16, I16, I32), 6>(3).Plane(1, {7}).Plane(2, {8}),
+    Describe<kRsmp, int32_t(Ptr, Ptr, I16, I16, I32, I32, I16, I16, I32), 7>(4).Scaled(1, 1).Scaled(2, 1),
+    Describe<kRsmp, int32_t(Ptr, Ptr, I16, I16, I16, Ptr, Ptr, I32, I32, U8), 8>(3).Plane(1, {8}).Plane(2, {9}).Scaled(6, 4).Scaled(7, 4),
+    Describe<kRsmp, int32_t(Ptr, Ptr, I16, I16, I16, Ptr, I32, I32, U8), 9>(3).Plane(1, {7}).Plane(2, {8}).Scaled(6, 32),
+    Describe<kRsmp, int32_t(Ptr, Ptr, Ptr, I16, I16, I32, I32, I32, I32, I16, I16, I16), 10, 12>(4).Scaled(1, 4, {5}).Plane(2, {6}).Plane(3, {8}),
+    Describe<kRsmp, int32_t(Ptr, I32, Ptr, I16, I16, I32, I32, I32, I32, I16, I16, I16, I16, I16), 11, 13>(4).Scaled(1, 8, {5}).Plane(3, {8}),
+};
+// clang-format on
+
+const TableRow &RowOf(int slot) {
+  for (const TableRow &row : kRsmpRows) {
+    if (std::find(row.slots.begin(), row.slots.end(), slot) != row.slots.end()) return row;
+  }
+  throw std::logic_error("no such slot");
+}
+
+using MultiplyRoutine = int32_t (*)(I16, Ptr, Ptr);
+constexpr size_t kColumnBytes = 32 * 256 * 4;
+
+// A coefficient matrix of 32 rows of `columns`, with both extremes of 16 bits.
+std::vector<I16> Coefficients(int columns, uint32_t seed) {
+  std::mt19937 random(seed);
+  std::vector<I16> matrix(static_cast<size_t>(32 * std::max(columns, 1)));
+  for (I16 &c : matrix) c = static_cast<I16>(random());
+  matrix[0] = -32768;
+  matrix.back() = 32767;
+  if (matrix.size() > 2) matrix[1] = -1;
+  return matrix;
+}
+
+// ---- what each slice receives ----
+
+class RsmpSlices : public TableTest {
+ protected:
+  RsmpSlices() : TableTest(kRsmpRows, nullptr) {}
+  void PrepareSuites() override {
+    TableTest::PrepareSuites();
+    suites->SetSlot(kRsmp, 4, &RecordingRoutine<kRsmp, 4, 44, I16, Ptr, Ptr>);
+  }
+  // Every slice's arguments, in order.
+  std::vector<Numbers> Slices(int slot, const Numbers &args) {
+    CallLog::Clear();
+    RowOf(slot).call(suites->Table(kRsmp)[slot], args);
+    std::vector<Numbers> slices;
+    for (const RecordedCall &call : CallLog::Take()) slices.push_back(call.args);
+    std::sort(slices.begin(), slices.end());
+    return slices;
+  }
+  // Starts the module on two threads; false where the count cannot be chosen.
+  bool StartOnTwo() {
+    if (!CanChooseProcessors() && MachineProcessors() != 2) return false;
+    UseProcessors(2);
+    Reload();
+    return StartUp() == kResultSuccess;
+  }
+};
+
+TEST_F(RsmpSlices, EverySlotAtEveryThreadCount) { ExpectEverySlice(); }
+
+TEST_F(RsmpSlices, TheWorkedExamples) {
+  if (!StartOnTwo()) GTEST_SKIP() << "needs two processors";
+  // Slot 3: 7 / 2 = 3, cut to a multiple of 4, is 0: unsplit. 20 bytes: 8 and 12.
+  EXPECT_EQ(Slices(3, {1000, 5000, 3, 7, 50, 6, 7, 80}),
+            (std::vector<Numbers>{{1000, 5000, 3, 7, 50, 6, 7, 80}}));
+  EXPECT_EQ(Slices(3, {1000, 5000, 3, 20, 50, 6, 7, 80}),
+            (std::vector<Numbers>{{1000, 5000, 3, 8, 50, 6, 7, 80}, {1008, 5008, 3, 12, 50, 6, 7, 80}}));
+  // Slot 7 takes its chunk as it comes: 3 and 4 bytes.
+  EXPECT_EQ(
+      Slices(7, {1000, 5000, 3, 7, 50, 60, 7, 8, 90}),
+      (std::vector<Numbers>{{1000, 5000, 3, 3, 50, 60, 7, 8, 90}, {1003, 5003, 3, 4, 50, 60, 7, 8, 90}}));
+  // Per-row tables: slot 0's moves 2 bytes a row, slot 9's 32.
+  EXPECT_EQ(Slices(0, {1, 1000, 10, 4, 5, 6, 3000, 8, 9, 100, 11, 12}),
+            (std::vector<Numbers>{{1, 1000, 5, 4, 5, 6, 3000, 8, 9, 100, 11, 12},
+                                  {1, 1500, 5, 4, 5, 6, 3010, 8, 9, 100, 11, 12}}));
+  EXPECT_EQ(Slices(9, {1000, 5000, 10, 4, 5, 30000, 20, 40, 9}),
+            (std::vector<Numbers>{{1000, 5000, 5, 4, 5, 30000, 20, 40, 9},
+                                  {1100, 5200, 5, 4, 5, 30160, 20, 40, 9}}));
+  // Slots 10 and 12 move their second argument by argument 6; slots 11 and 13
+  // leave theirs alone. Row lengths count 4 and 8 bytes.
+  for (int slot : {10, 12}) {
+    EXPECT_EQ(Slices(slot, {1000, 5000, 9000, 10, 3, 40, 7, 8, 9, 10, 11, 12}),
+              (std::vector<Numbers>{{1000, 5000, 9000, 5, 3, 40, 7, 8, 9, 10, 11, 12},
+                                    {1060, 5200, 9040, 5, 3, 40, 7, 8, 9, 10, 11, 12}}));
+  }
+  for (int slot : {11, 13}) {
+    EXPECT_EQ(Slices(slot, {1000, 5000, 9000, 10, 3, 6, 7, 8, 9, 10, 11, 12, 13, 14}),
+              (std::vector<Numbers>{{1000, 5000, 9000, 5, 3, 6, 7, 8, 9, 10, 11, 12, 13, 14},
+                                    {1120, 5000, 9040, 5, 3, 6, 7, 8, 9, 10, 11, 12, 13, 14}}));
+  }
+}
+
+// Slot 4 never calls the host's routine: the tables are filled all the same,
+// split or not, and nothing is written for a call without a matrix or output.
+TEST_F(RsmpSlices, SlotFourNeverCallsTheHost) {
+  AtEachThreadCount([&](int) {
+    const auto fill = reinterpret_cast<MultiplyRoutine>(suites->Table(kRsmp)[4]);
+    for (int columns : {1, 10}) {
+      std::vector<I16> matrix = Coefficients(columns, 4);
+      std::vector<uint8_t> tables(size_t(columns) * kColumnBytes, 0xA5), expected = tables;
+      MultiplyTablesByFormula(static_cast<I16>(columns), matrix.data(), expected.data());
+      CallLog::Clear();
+      EXPECT_EQ(fill(static_cast<I16>(columns), matrix.data(), tables.data()), 0);
+      EXPECT_TRUE(CallLog::Take().empty());
+      EXPECT_TRUE(tables == expected) << columns << " columns";
+    }
+    std::vector<uint8_t> untouched(kColumnBytes, 0x5A);
+    std::vector<I16> matrix = Coefficients(1, 5);
+    EXPECT_EQ(fill(1, nullptr, untouched.data()), 0);
+    EXPECT_EQ(fill(8, matrix.data(), nullptr), 0);
+    EXPECT_EQ(untouched, std::vector<uint8_t>(kColumnBytes, 0x5A));
+    EXPECT_TRUE(CallLog::Take().empty());
+  });
+}
+
+// ---- split output against unsplit output ----
+
+class RsmpOutput : public TableTest {
+ protected:
+  RsmpOutput() : TableTest(kRsmpRows, &PutRsmpRoutines) {}
+};
+
+TEST_F(RsmpOutput, SplitOutputMatchesTheUnsplitOutput) { ExpectEveryOutput(); }
+
+// The byte runs at counts up to a few hundred, where slot 3's chunks are
+// whole multiples of 4 and slot 7's are not.
+TEST_F(RsmpOutput, ByteRunsMatchTheirUnsplitOutput) {
+  AtEachThreadCount([&](int) {
+    HostSuites reference;
+    PutRsmpRoutines(reference);
+    for (int slot : {3, 7}) {
+      for (int count : {4, 9, 33, 255, 1001}) {
+        ExpectSameOutput(RowOf(slot), suites->Table(kRsmp), reference.Table(kRsmp),
+                         {static_cast<int16_t>(count), 0, 1});
+      }
+    }
+  });
+}
+
+// The tables of 1 to 37 columns, split at every thread count or not, against
+// the host's tables computed entry by entry, guards included.
+TEST_F(RsmpOutput, MultiplicationTablesMatchTheirDefinition) {
+  AtEachThreadCount([&](int threads) {
+    const auto fill = reinterpret_cast<MultiplyRoutine>(suites->Table(kRsmp)[4]);
+    for (int columns : {1, 2, 3, 7, 10, 37}) {
+      SCOPED_TRACE(::testing::Message() << columns << " columns");
+      std::vector<I16> matrix = Coefficients(columns, static_cast<uint32_t>(columns));
+      GuardedBuffer split(size_t(columns) * kColumnBytes, 9), expected = split;
+      MultiplyTablesByFormula(static_cast<I16>(columns), matrix.data(), expected.Data());
+      fill(static_cast<I16>(columns), matrix.data(), split.Data());
+      EXPECT_TRUE(split == expected);
+      // Only the call's first column starts at 32,768, whichever slice the
+      // others fall in.
+      const auto *entries = reinterpret_cast<const uint32_t *>(split.Data());
+      for (int i = 0; i < columns; ++i) {
+        for (int j = 0; j < 32; ++j) {
+          ASSERT_EQ(entries[(size_t(i) * 32 + size_t(j)) * 256], i == 0 ? 32768u : 0u)
+              << "column " << i << ", table " << j << ", " << threads << " threads";
+        }
+      }
+    }
+  });
+}
+
+// One column: 32 tables rising (or falling) from 32,768 by 4 times their
+// coefficient, wrapping at 32 bits.
+TEST_F(RsmpOutput, OneColumnRisesFromItsBase) {
+  ASSERT_EQ(StartUp(), kResultSuccess);
+  std::vector<I16> matrix(32);
+  for (int j = 0; j < 32; ++j) matrix[size_t(j)] = static_cast<I16>(j % 2 == 0 ? 1000 * j : -32768 + j);
+  std::vector<uint32_t> tables(32 * 256);
+  reinterpret_cast<MultiplyRoutine>(suites->Table(kRsmp)[4])(1, matrix.data(), tables.data());
+  for (int j = 0; j < 32; ++j) {
+    for (int m = 0; m < 256; ++m) {
+      const int64_t exact = 32768 + int64_t{4} * m * matrix[size_t(j)];
+      ASSERT_EQ(tables[size_t(j) * 256 + size_t(m)], static_cast<uint32_t>(exact))
+          << "table " << j << ", entry " << m;
+    }
+  }
+}
+
+// A slice that asks for tables finds the pool busy and fills them itself.
+constexpr int kInnerColumns = 4;
+const std::vector<I16> *inner_matrix;
+std::vector<uint32_t> *inner_tables;
+Routine *rsmp_table;
+
+// Rows 11 on two threads: the slice of 5 rows fills the first tables, the
+// slice of 6 the second.
+int32_t FillsTablesInsideASlice(Ptr, Ptr, I16 rows, I16, I32, I16, I16, I32) {
+  const size_t at = rows == 5 ? 0 : inner_tables->size() / 2;
+  reinterpret_cast<MultiplyRoutine>(rsmp_table[4])(kInnerColumns, const_cast<I16 *>(inner_matrix->data()),
+                                                   inner_tables->data() + at);
+  return 0;
+}
+
+TEST_F(RsmpOutput, TablesAskedForInsideASliceAreFilled) {
+  if (!CanChooseProcessors() && MachineProcessors() != 2) GTEST_SKIP() << "needs two processors";
+  UseProcessors(2);
+  Reload();
+  suites->SetSlot(kRsmp, 2, &FillsTablesInsideASlice);
+  rsmp_table = suites->Table(kRsmp);
+  ASSERT_EQ(StartUp(), kResultSuccess);
+  const std::vector<I16> matrix = Coefficients(kInnerColumns, 7);
+  std::vector<uint32_t> tables(2 * kInnerColumns * 32 * 256), expected(kInnerColumns * 32 * 256);
+  inner_matrix = &matrix;
+  inner_tables = &tables;
+  MultiplyTablesByFormula(kInnerColumns, const_cast<I16 *>(matrix.data()), expected.data());
+  reinterpret_cast<int32_t (*)(Ptr, Ptr, I16, I16, I32, I16, I16, I32)>(rsmp_table[2])(nullptr, nullptr, 11,
+                                                                                       0, 0, 0, 0, 0);
+  EXPECT_TRUE(std::equal(expected.begin(), expected.end(), tables.begin())) << "the first slice's tables";
+  EXPECT_TRUE(std::equal(expected.begin(), expected.end(), tables.begin() + ptrdiff_t(expected.size())))
+      << "the second slice's";
+}
+
+}  // namespace
+}  // namespace lumora::testing

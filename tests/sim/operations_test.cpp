@@ -1,0 +1,156 @@
+// The demonstration's operations on small documents with the host's own
+// routines (no module): that each does the image work it names, that every
+// repeat starts from the same state, and that its OpenMP loop computes exactly
+// what its table calls compute, so that the comparison of times is fair.
+#include "host/sim/operations.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <numeric>
+
+#include "host/sim/sim_routines.h"
+
+namespace lumora::sim {
+namespace {
+
+constexpr int kWidth = 37;
+constexpr int kHeight = 29;
+
+class OperationsTest : public ::testing::Test {
+ protected:
+  OperationsTest() : document(GenerateDocument(kWidth, kHeight)) { PutSimRoutines(suites); }
+
+  std::unique_ptr<Operation> Make(const std::string &name) {
+    auto operations = MakeOperations(document, {name});
+    EXPECT_EQ(operations.size(), 1u);
+    return std::move(operations.front());
+  }
+  std::vector<uint8_t> RunOnce(Operation &op) {
+    op.Prepare();
+    op.Run(suites);
+    return op.Output();
+  }
+
+  Document document;
+  HostSuites suites;
+};
+
+TEST_F(OperationsTest, EveryOperationRunsTheSameThroughTablesRepeatedAndUnderOpenMP) {
+  const std::vector<std::string> names = OperationNames();
+  ASSERT_EQ(names.size(), 7u);
+  for (const std::string &name : names) {
+    SCOPED_TRACE(name);
+    auto op = Make(name);
+    const std::vector<uint8_t> once = RunOnce(*op);
+    op->Run(suites);  // without Prepare: a second run on its own output
+    op->Prepare();
+    op->Run(suites);
+    EXPECT_EQ(op->Output(), once) << "Prepare does not restore the starting state";
+    for (int threads : {2, 3, 8}) {
+      op->Prepare();
+      op->RunOpenMP(threads);
+      EXPECT_EQ(op->Output(), once) << threads << " OpenMP threads";
+    }
+    const std::vector<uint8_t> picture = op->Picture();
+    if (!picture.empty()) {
+      EXPECT_EQ(picture.size(), size_t{4} * kWidth * kHeight);
+    }
+  }
+}
+
+TEST_F(OperationsTest, ConvolutionIsTheRoundedMeanOfEachInnerPixelsNeighbourhood) {
+  auto op = Make("convolution");
+  const std::vector<uint8_t> out = RunOnce(*op);
+  for (size_t plane = 0; plane < 3; ++plane) {
+    const std::vector<uint8_t> &in = document.image.planes[plane];
+    for (int y = 0; y < kHeight; ++y) {
+      for (int x = 0; x < kWidth; ++x) {
+        const size_t at = size_t(y) * kWidth + size_t(x);
+        int expected = in[at];
+        if (y > 0 && y < kHeight - 1 && x > 0 && x < kWidth - 1) {
+          int sum = 0;
+          for (int dy = -1; dy <= 1; ++dy) {
+            for (int dx = -1; dx <= 1; ++dx) sum += in[size_t(y + dy) * kWidth + size_t(x + dx)];
+          }
+          expected = (sum + 4) / 9;
+        }
+        ASSERT_EQ(out[plane * document.PlaneBytes() + at], expected) << plane << " " << x << "," << y;
+      }
+    }
+  }
+}
+
+TEST_F(OperationsTest, AlphaBlendFollowsTheOverlaysAlpha) {
+  auto op = Make("alpha-blend");
+  const std::vector<uint8_t> out = RunOnce(*op);
+  int transparent = 0, partial = 0;
+  for (size_t plane = 0; plane < 3; ++plane) {
+    for (size_t p = 0; p < document.PlaneBytes(); ++p) {
+      const int a = document.overlay.planes[3][p];
+      const int src = document.overlay.planes[plane][p], dst = document.image.planes[plane][p];
+      ASSERT_EQ(out[plane * document.PlaneBytes() + p], (src * a + dst * (255 - a) + 127) / 255) << p;
+      transparent += a == 0;
+      partial += a > 0 && a < 255;
+    }
+  }
+  EXPECT_GT(transparent, 0);
+  EXPECT_GT(partial, 0);
+}
+
+TEST_F(OperationsTest, SumsCountsAndCopiesCoverTheWholeImage) {
+  const std::vector<uint8_t> &raster = document.image.raster;
+  auto sum = Make("pixel-sum");
+  const std::vector<uint8_t> sum_bytes = RunOnce(*sum);
+  uint32_t total;
+  ASSERT_EQ(sum_bytes.size(), sizeof total);
+  std::memcpy(&total, sum_bytes.data(), sizeof total);
+  EXPECT_EQ(total, std::accumulate(raster.begin(), raster.end(), uint32_t{0}));
+
+  auto copy = Make("raster-copy");
+  EXPECT_EQ(RunOnce(*copy), raster);
+
+  auto histograms = Make("histograms");
+  const std::vector<uint8_t> table_bytes = RunOnce(*histograms);
+  std::vector<uint32_t> table(6 * 256);
+  ASSERT_EQ(table_bytes.size(), table.size() * 4);
+  std::memcpy(table.data(), table_bytes.data(), table_bytes.size());
+  for (size_t h = 0; h < 6; ++h) {
+    EXPECT_EQ(std::accumulate(table.begin() + long(h * 256), table.begin() + long(h * 256 + 256), 0u),
+              uint32_t{kWidth * kHeight})
+        << "histogram " << h;
+  }
+}
+
+TEST_F(OperationsTest, BrushDabPaintsItsCentreAndLeavesTheCornersAlone) {
+  auto op = Make("brush-dab");
+  const std::vector<uint8_t> out = RunOnce(*op);
+  const size_t centre = size_t(kHeight / 2) * kWidth + kWidth / 2;
+  const uint8_t colour[3] = {255, 214, 120};
+  for (size_t plane = 0; plane < 3; ++plane) {
+    EXPECT_EQ(out[plane * document.PlaneBytes() + centre], colour[plane]);
+    for (size_t corner : {size_t{0}, size_t{kWidth - 1}, document.PlaneBytes() - 1}) {
+      EXPECT_EQ(out[plane * document.PlaneBytes() + corner], document.image.planes[plane][corner]);
+    }
+  }
+}
+
+TEST(SimRoutines, DabRowsOutsideTheBandAndColumnsOutsideTheImageAreNotTouched) {
+  // A dab whose circle reaches past the plane on every side: each band of
+  // rows paints only its own rows, and never a column at or past the width.
+  constexpr int kSide = 16, kStride = 24;
+  std::vector<uint8_t> whole(size_t{kSide} * kStride, 7), banded = whole;
+  PaintDab(kSide, 0, 8, kSide, 8, whole.data(), kStride, 40, 200);
+  for (int first = 0; first < kSide; first += 5) {
+    const int rows = std::min(5, kSide - first);
+    PaintDab(kSide, int16_t(first), 8, int16_t(rows), 8, banded.data() + first * kStride, kStride, 40, 200);
+  }
+  EXPECT_EQ(banded, whole);
+  for (int y = 0; y < kSide; ++y) {
+    for (int x = kSide; x < kStride; ++x) ASSERT_EQ(whole[size_t(y * kStride + x)], 7) << x << "," << y;
+  }
+}
+
+}  // namespace
+}  // namespace lumora::sim

@@ -1,0 +1,77 @@
+// lumora-sim's report: the goal each operation is held to, and tables a
+// person and a spreadsheet can both read.
+#include "host/sim/report.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+
+namespace lumora::sim {
+namespace {
+
+Measurement Row(double inactive, double active, double openmp, double copy_one, double copy_all) {
+  Measurement m;
+  m.name = "op";
+  m.slots = "filt 0+11";
+  m.rows = 100;
+  m.inactive_ms = inactive;
+  m.active_ms = active;
+  m.openmp_ms = openmp;
+  m.copy_one_ms = copy_one;
+  m.copy_all_ms = copy_all;
+  m.identical = true;
+  return m;
+}
+
+TEST(SimReport, ComputeBoundWorkIsHeldToTheThreadsAndToOpenMP) {
+  // One thread takes 5 times a copy of the bytes: compute-bound.
+  const Measurement fast = Row(100, 53, 60, 20, 12);
+  EXPECT_FALSE(fast.MemoryBound());
+  EXPECT_TRUE(fast.MeetsGoal(2));                       // 1.89x, faster than OpenMP
+  EXPECT_FALSE(fast.MeetsGoal(4));                      // 1.89x is not enough for four threads
+  EXPECT_FALSE(Row(100, 55, 60, 20, 12).MeetsGoal(2));  // 1.82x
+  EXPECT_FALSE(Row(100, 53, 52, 20, 12).MeetsGoal(2));  // slower than OpenMP
+}
+
+TEST(SimReport, MemoryBoundWorkIsHeldToWhatACopyGains) {
+  // One thread takes 1.5 times a copy of the bytes; a copy gains 1.6x.
+  const Measurement copy_like = Row(30, 19, 19.5, 20, 12.5);
+  EXPECT_TRUE(copy_like.MemoryBound());
+  EXPECT_TRUE(copy_like.MeetsGoal(2));                   // 1.58x >= 0.95 * 1.6
+  EXPECT_FALSE(Row(30, 20, 21, 20, 12.5).MeetsGoal(2));  // 1.5x < 1.52x
+}
+
+TEST(SimReport, CsvHasOneFieldPerHeadingOnEveryLine) {
+  Measurement differs = Row(100, 53, 60, 20, 12);
+  differs.identical = false;
+  const std::string csv = Csv({Row(100, 53, 60, 20, 12), differs}, 2);
+  std::istringstream lines(csv);
+  std::string line;
+  std::getline(lines, line);
+  const auto fields = std::count(line.begin(), line.end(), ',');
+  int rows = 0;
+  while (std::getline(lines, line)) {
+    ++rows;
+    EXPECT_EQ(std::count(line.begin(), line.end(), ','), fields) << line;
+  }
+  EXPECT_EQ(rows, 2);
+  EXPECT_NE(csv.find(",met,yes\n"), std::string::npos);
+  EXPECT_NE(csv.find(",no\n"), std::string::npos);
+}
+
+TEST(SimReport, TheTableCountsIdenticalOutputsAndShowsAMismatchPlainly) {
+  Measurement differs = Row(100, 53, 60, 20, 12);
+  differs.identical = false;
+  RunSummary run{64, 32, 2, 3, "generated"};
+  const std::string table = Table(run, {Row(100, 53, 60, 20, 12), differs});
+  EXPECT_NE(table.find("64 x 32"), std::string::npos);
+  EXPECT_NE(table.find(" NO\n"), std::string::npos);
+  EXPECT_NE(table.find("identical to the module-inactive run: 1 of 2."), std::string::npos);
+  const std::string chart = Chart(run, {Row(100, 53, 60, 20, 12)});
+  EXPECT_EQ(chart.rfind("<svg", 0), 0u);
+  EXPECT_NE(chart.find("1.89"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace lumora::sim

@@ -1,0 +1,135 @@
+#!/usr/bin/env python3
+"""lumora-sim as a person runs it: a small run whose every active output must
+equal the inactive one, the files it writes, and its answers to bad input.
+
+Usage: sim_cli_test.py path/to/lumora-sim
+"""
+import csv
+import io
+import os
+import struct
+import subprocess
+import sys
+import tempfile
+import unittest
+
+SIM = None
+OPERATIONS = ["alpha-blend", "layer-blend", "convolution", "histograms", "brush-dab", "pixel-sum",
+              "raster-copy"]
+
+
+def run(*args, timeout=120):
+    return subprocess.run([SIM, *args], capture_output=True, text=True, timeout=timeout)
+
+
+def png_size(path):
+    """The width and height of a PNG file, or None when it is not one."""
+    with open(path, "rb") as f:
+        head = f.read(24)
+    if len(head) < 24 or head[:8] != b"\x89PNG\r\n\x1a\n" or head[12:16] != b"IHDR":
+        return None
+    return struct.unpack(">II", head[16:24])
+
+
+class SmallRun(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.folder = tempfile.TemporaryDirectory()
+        cls.out = os.path.join(cls.folder.name, "out")
+        cls.result = run("--size", "97x61", "--repeat", "1", "--threads", "3", "--csv", "--out", cls.out)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.folder.cleanup()
+
+    def rows(self):
+        return list(csv.DictReader(io.StringIO(self.result.stdout)))
+
+    def test_every_operation_is_identical_and_the_run_succeeds(self):
+        self.assertEqual(self.result.returncode, 0, self.result.stderr)
+        rows = self.rows()
+        self.assertEqual([row["operation"] for row in rows], OPERATIONS)
+        for row in rows:
+            self.assertEqual(row["identical"], "yes", row)
+            self.assertIn(row["kind"], ("compute", "memory"))
+            self.assertGreaterEqual(float(row["inactive_ms"]), 0, row)
+        rows_of = {row["operation"]: int(row["rows"]) for row in rows}
+        self.assertEqual(rows_of["convolution"], 59)
+        self.assertEqual(rows_of["alpha-blend"], 61)
+
+    def test_pictures_and_chart_are_written(self):
+        for name in ["input", "alpha-blend", "layer-blend", "convolution", "brush-dab", "raster-copy"]:
+            self.assertEqual(png_size(os.path.join(self.out, name + ".png")), (97, 61), name)
+        with open(os.path.join(self.out, "speedups.svg")) as f:
+            chart = f.read()
+        self.assertTrue(chart.startswith("<svg"))
+        for name in OPERATIONS:
+            self.assertIn(">" + name + "<", chart)
+
+    def test_its_own_picture_read_back_gives_the_same_run(self):
+        again = os.path.join(self.folder.name, "again")
+        result = run("--image", os.path.join(self.out, "input.png"), "--repeat", "1", "--ops",
+                     "convolution,raster-copy", "--csv", "--out", again)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        rows = list(csv.DictReader(io.StringIO(result.stdout)))
+        self.assertEqual([(r["operation"], r["rows"], r["identical"]) for r in rows],
+                         [("convolution", "59", "yes"), ("raster-copy", "61", "yes")])
+        with open(os.path.join(self.out, "raster-copy.png"), "rb") as first:
+            with open(os.path.join(again, "raster-copy.png"), "rb") as second:
+                self.assertEqual(first.read(), second.read())
+
+    def test_the_table_for_a_person_ends_with_the_folder(self):
+        out = os.path.join(self.folder.name, "table")
+        result = run("--size", "32x32", "--repeat", "1", "--ops", "pixel-sum", "--out", out)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertIn("pixel-sum", result.stdout)
+        self.assertIn("Outputs identical to the module-inactive run: 1 of 1.", result.stdout)
+        self.assertIn(os.path.realpath(out), result.stdout)
+
+
+class BadInput(unittest.TestCase):
+    def assertRefused(self, *args):
+        result = run(*args)
+        self.assertEqual(result.returncode, 2, (args, result.stdout, result.stderr))
+        lines = result.stderr.splitlines()
+        self.assertEqual(len(lines), 1, (args, result.stderr))
+        self.assertTrue(lines[0].startswith("lumora-sim: "), lines[0])
+        self.assertEqual(result.stdout, "")
+        return lines[0]
+
+    def test_bad_options(self):
+        for args in (["--frobnicate"], ["--threads"], ["--threads", "1"], ["--threads", "two"],
+                     ["--threads", "3x"], ["--size", "100"], ["--size", "100x"], ["--size", "7x100"],
+                     ["--size", "8192x100"], ["--size", "100x8193"], ["--size", "-8x8"],
+                     ["--size", "99999999999x8"], ["--repeat", "0"], ["--ops", "sharpen"],
+                     ["--ops", "pixel-sum,"], ["--ops", ""], ["--image", ""],
+                     ["--size", "64x64", "--image", "x.png"]):
+            with self.subTest(args=args):
+                self.assertRefused(*args)
+
+    def test_unreadable_images(self):
+        with tempfile.TemporaryDirectory() as folder:
+            not_png = os.path.join(folder, "notes.png")
+            with open(not_png, "w") as f:
+                f.write("not a picture\n")
+            truncated = os.path.join(folder, "truncated.png")
+            with open(truncated, "wb") as f:
+                f.write(b"\x89PNG\r\n\x1a\n\x00\x00\x00\x0dIHDR\x00\x00")
+            for path in (os.path.join(folder, "missing.png"), not_png, truncated, folder):
+                with self.subTest(path=path):
+                    self.assertIn(path, self.assertRefused("--image", path, "--out", folder))
+
+    def test_an_output_folder_that_cannot_be_made(self):
+        with tempfile.NamedTemporaryFile() as file:
+            self.assertRefused("--size", "16x16", "--out", os.path.join(file.name, "sub"))
+
+    def test_help(self):
+        result = run("--help")
+        self.assertEqual(result.returncode, 0)
+        for word in ["--threads", "--size", "--image", "--repeat", "--ops", "--csv", "--out"] + OPERATIONS:
+            self.assertIn(word, result.stdout)
+
+
+if __name__ == "__main__":
+    SIM = sys.argv.pop(1)
+    unittest.main()
