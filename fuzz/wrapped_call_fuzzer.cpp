@@ -15,14 +15,18 @@
 
 #include "fuzz/fuzz_input.h"
 #include "host/rows/blnd_rows.h"
+#include "host/rows/disp_rows.h"
 #include "host/rows/memo_rows.h"
 #include "host/rows/pntg_rows.h"
 #include "host/rows/rast_rows.h"
+#include "host/rows/rsmp_rows.h"
 #include "host/rows/sele_rows.h"
 #include "host/suites/blnd_routines.h"
+#include "host/suites/disp_routines.h"
 #include "host/suites/memo_routines.h"
 #include "host/suites/pntg_routines.h"
 #include "host/suites/rast_routines.h"
+#include "host/suites/rsmp_routines.h"
 #include "host/suites/sele_routines.h"
 #include "shell/lifecycle.h"
 
@@ -57,6 +61,8 @@ void PutWorkingRoutines(HostSuites &suites) {
   lumora::PutPntgRoutines(suites);
   lumora::PutRastRoutines(suites);
   lumora::PutSeleRoutines(suites);
+  lumora::PutRsmpRoutines(suites);
+  lumora::PutDispRoutines(suites);
 }
 
 template <typename Rows>
@@ -140,6 +146,8 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
   AddTargets(lumora::testing::kPntgRows);
   AddTargets(lumora::testing::kRastRows);
   AddTargets(lumora::testing::kSeleRows);
+  AddTargets(lumora::testing::kRsmpRows);
+  AddTargets(lumora::testing::kDispRows);
   const auto *block = static_cast<const rowfork::PluginParamBlock *>(host->live.Block());
   if (rowfork::StartUp(block) != 0) std::abort();
   return 0;

@@ -6,26 +6,12 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "host/rows/disp_rows.h"
 #include "host/slot_table.h"
 #include "host/suites/disp_routines.h"
 
 namespace lumora::testing {
 namespace {
-
-constexpr uint32_t kDisp = Code("disp");
-
-// clang-format off
-const TableRow kDispRows[] = {
-    Describe<kDisp, int32_t(Ptr, Ptr, I16, I16, I32, I16, I16), 4, 7>(3).AlignedTo(5).Plane(1, {5}).Plane(2, {7}),
-    Describe<kDisp, int32_t(Ptr, Ptr, I16, I16, I32, I16), 8, 9, 10>(3).AlignedTo(5).Plane(1, {5}).Scaled(2, 4, {4}),
-    Describe<kDisp, int32_t(Ptr, Ptr, Ptr, Ptr, I16, I16, I32, I16), 11>(5).AlignedTo(7).Planes({1, 2, 3}, 7).Scaled(4, 4, {6}),
-    Describe<kDisp, int32_t(Ptr, Ptr, Ptr, Ptr, Ptr, I16, I16, I32, I16), 12>(6).AlignedTo(8).Planes({1, 2, 3, 4}, 8).Scaled(5, 4, {7}),
-    Describe<kDisp, int32_t(Ptr, I32, I32), 23>(2).Scaled(1, 4),
-    Describe<kDisp, int32_t(Ptr, I16, I16, I16, I16, I16, I32, I32), 24, 25>(2).Scaled(1, 4, {3}).Origin(4),
-    Describe<kDisp, int32_t(Ptr, Ptr, I16, I16, I16, I16, I16), 27>(3).Plane(1, {5}).Plane(2, {6, 7}),
-    Describe<kDisp, int32_t(Ptr, Ptr, I16, I16, I16), 28, 29>(3).Scaled(1, 4, {4}).Scaled(2, 4, {4, 5, 5}),
-};
-// clang-format on
 
 const TableRow &RowOf(int slot) {
   for (const TableRow &row : kDispRows) {

@@ -16,15 +16,19 @@
 #include <vector>
 
 #include "host/rows/blnd_rows.h"
+#include "host/rows/disp_rows.h"
 #include "host/rows/memo_rows.h"
 #include "host/rows/pntg_rows.h"
 #include "host/rows/rast_rows.h"
+#include "host/rows/rsmp_rows.h"
 #include "host/rows/sele_rows.h"
 #include "host/slot_table.h"
 #include "host/suites/blnd_routines.h"
+#include "host/suites/disp_routines.h"
 #include "host/suites/memo_routines.h"
 #include "host/suites/pntg_routines.h"
 #include "host/suites/rast_routines.h"
+#include "host/suites/rsmp_routines.h"
 #include "host/suites/sele_routines.h"
 
 namespace lumora::testing {
@@ -35,6 +39,8 @@ inline void PutWorkingRoutines(HostSuites &suites) {
   PutPntgRoutines(suites);
   PutRastRoutines(suites);
   PutSeleRoutines(suites);
+  PutRsmpRoutines(suites);
+  PutDispRoutines(suites);
 }
 
 // ---- slots that call another wrapped slot ----
@@ -104,9 +110,15 @@ class MixedCall {
     return same;
   }
 
-  // Whether the call splits among `threads` participants.
-  bool Splits(int threads) const { return call_.rows / threads > 0; }
-  int Slices(int threads) const { return Splits(threads) ? threads : 1; }
+  // The slices of the call among `threads` participants, as the host's
+  // table describes its split (1 when it runs unsplit).
+  int Slices(int threads) {
+    const auto t = static_cast<size_t>(threads);
+    if (slices_.size() <= t) slices_.resize(t + 1, 0);
+    if (slices_[t] == 0) slices_[t] = static_cast<int>(ExpectedSlices(*row_, call_.in, threads).size());
+    return slices_[t];
+  }
+  bool Splits(int threads) { return Slices(threads) > 1; }
   uint32_t Suite() const { return row_->suite; }
   bool UsesCanvas() const { return canvas_; }
   bool Forwards() const { return forwards_; }
@@ -128,6 +140,7 @@ class MixedCall {
   std::vector<GuardedBuffer> expected_planes_, work_;
   int32_t expected_result_ = 0;
   std::vector<uint8_t> initial_canvas_, expected_canvas_;
+  std::vector<int> slices_;  // by thread count, 0 until known
 };
 
 // Every slot of every row, at row counts that split at every thread count up
@@ -138,7 +151,8 @@ inline std::vector<MixedCall> MakeMix(HostSuites &reference, bool with_canvas, b
   struct Suite {
     std::span<const TableRow> rows;
   };
-  const Suite suites[] = {{kBlndRows}, {kMemoRows}, {kPntgRows}, {kRastRows}, {kSeleRows}};
+  const Suite suites[] = {{kBlndRows}, {kMemoRows}, {kPntgRows}, {kRastRows},
+                          {kSeleRows}, {kRsmpRows}, {kDispRows}};
   const OutputCase cases[] = {{9, -40, 16}, {31, 32750, -24}, {16, 7, 12}, {3, 100, 16}};
   std::vector<MixedCall> mix;
   for (const Suite &suite : suites) {
