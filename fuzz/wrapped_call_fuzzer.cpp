@@ -180,7 +180,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   std::vector<int64_t> strides;
   int64_t widest = 1;
   for (const auto &move : row.planes) {
-    int64_t stride = 1;
+    int64_t stride = move.bytes;
     for (int s : move.strides) stride *= Arg(args, s);
     strides.push_back(stride);
     widest = std::max(widest, std::abs(stride));
