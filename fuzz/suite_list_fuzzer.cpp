@@ -1,8 +1,9 @@
 // Suite lists of every shape (record counts of any sign, keys the module asks
-// for and others, versions, counts, null tables, tables that hold only what
-// their count says, a find routine that answers anything) handed to the
-// capture: the result is 0 or -30900 and nothing is read out of bounds. On
-// success every suite's saved routines are its table's first entries.
+// for and others, versions, counts of any size, null tables, a find routine
+// that answers with any record or none) handed to the capture: the result is
+// 0 or -30900 and nothing is read out of bounds. Each table is as long as its
+// own suite's table is known to be. On success every suite's saved routines
+// are the first entries of a table of that suite.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>

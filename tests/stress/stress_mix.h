@@ -17,6 +17,7 @@
 
 #include "host/rows/blnd_rows.h"
 #include "host/rows/disp_rows.h"
+#include "host/rows/filt_shapes.h"
 #include "host/rows/memo_rows.h"
 #include "host/rows/pntg_rows.h"
 #include "host/rows/rast_rows.h"
@@ -25,6 +26,7 @@
 #include "host/slot_table.h"
 #include "host/suites/blnd_routines.h"
 #include "host/suites/disp_routines.h"
+#include "host/suites/filt_routines.h"
 #include "host/suites/memo_routines.h"
 #include "host/suites/pntg_routines.h"
 #include "host/suites/rast_routines.h"
@@ -34,6 +36,7 @@
 namespace lumora::testing {
 
 inline void PutWorkingRoutines(HostSuites &suites) {
+  PutFiltRoutines(suites);
   PutBlndRoutines(suites);
   PutMemoRoutines(suites);
   PutPntgRoutines(suites);
@@ -167,6 +170,52 @@ inline std::vector<MixedCall> MakeMix(HostSuites &reference, bool with_canvas, b
         for (const OutputCase &c : cases)
           mix.emplace_back(row, slot, direct_slot, c, reference.Table(row.suite), canvas);
       }
+    }
+  }
+  return mix;
+}
+
+// ---- the filter suite ----
+
+// One filter call: a way of calling, a slot and a count, with the workspace
+// the host's own routine leaves behind.
+class MixedFiltCall {
+ public:
+  MixedFiltCall(const FiltShape &shape, int slot, int count, Routine direct)
+      : shape_(&shape),
+        slot_(slot),
+        count_(count),
+        start_(static_cast<size_t>(count + 2) * shape.bytes_per_count),
+        expected_(start_),
+        work_(start_) {
+    shape.call(direct, expected_, count);
+  }
+
+  // Calls the slot through `table` on a fresh copy of the workspace; false
+  // when anything differs from the host's own call.
+  bool RunAndCheck(Routine *table) {
+    work_ = start_;
+    shape_->call(table[slot_], work_, count_);
+    return work_ == expected_;
+  }
+  std::string Name() const {
+    return "filt slot " + std::to_string(slot_) + ", count " + std::to_string(count_);
+  }
+
+ private:
+  const FiltShape *shape_;
+  int slot_;
+  int count_;
+  FiltWorkspace start_, expected_, work_;
+};
+
+// Every filter slot at two counts that every way of dividing splits up to 8
+// threads.
+inline std::vector<MixedFiltCall> MakeFiltMix(HostSuites &reference) {
+  std::vector<MixedFiltCall> mix;
+  for (const FiltShape &shape : kFiltShapes) {
+    for (int slot : shape.slots) {
+      for (int count : {64, 100}) mix.emplace_back(shape, slot, count, reference.Table(kFilt)[slot]);
     }
   }
   return mix;
