@@ -123,11 +123,12 @@ class MixedCall {
   }
   bool Splits(int threads) { return Slices(threads) > 1; }
   uint32_t Suite() const { return row_->suite; }
-  bool UsesCanvas() const { return canvas_; }
   bool Forwards() const { return forwards_; }
   std::string Name() const {
-    return std::string(reinterpret_cast<const char *>(&row_->suite), 4) + " slot " + std::to_string(slot_) +
-           ", rows " + std::to_string(call_.rows);
+    const uint32_t key = row_->suite;
+    const char text[5] = {static_cast<char>(key >> 24), static_cast<char>(key >> 16),
+                          static_cast<char>(key >> 8), static_cast<char>(key), 0};
+    return std::string(text) + " slot " + std::to_string(slot_) + ", rows " + std::to_string(call_.rows);
   }
 
  private:
