@@ -32,11 +32,16 @@ set(ROWFORK_TEST_TIMEOUT 120)
 
 # Registers a GoogleTest program. Natively each test case becomes a CTest test;
 # under Wine (where each start costs a second) the program is one test.
+# TIMEOUT raises the native limit of each test case.
 function(rowfork_add_gtest target)
+  cmake_parse_arguments(PARSE_ARGV 1 ARG "" "TIMEOUT" "")
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT ${ROWFORK_TEST_TIMEOUT})
+  endif()
   if(WIN32)
     add_test(NAME ${target} COMMAND ${target})
     set_tests_properties(${target} PROPERTIES TIMEOUT 600 FIXTURES_REQUIRED WinePrefix)
   else()
-    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 ${ARGN} PROPERTIES TIMEOUT ${ROWFORK_TEST_TIMEOUT})
+    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 ${ARG_UNPARSED_ARGUMENTS} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
   endif()
 endfunction()

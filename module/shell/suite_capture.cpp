@@ -19,7 +19,9 @@ SuiteRecord *FindThroughHost(const SuiteRecord &core, uint32_t key, int32_t vers
   if (find == nullptr) return nullptr;
   SuiteRecord *found = nullptr;
   if (find(kModuleKind, key, &found) == 0 || found == nullptr) return nullptr;
-  return found->version == version ? found : nullptr;
+  // A record of another suite would have its table read as this one's, past
+  // its end when that suite's table is the shorter.
+  return found->key == key && found->version == version ? found : nullptr;
 }
 
 }  // namespace

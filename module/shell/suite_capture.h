@@ -31,7 +31,8 @@ inline constexpr SuiteSpec kSuiteSpecs[kSuiteCount] = {
 constexpr const SuiteSpec &SpecOf(Suite suite) { return kSuiteSpecs[static_cast<int>(suite)]; }
 
 // The record of `key` at `version`: first in the block, else through the
-// host's suite-find routine of a core record of version 2. Null when absent.
+// host's suite-find routine of a core record of version 2, which must answer
+// with a record of that key and version. Null when absent.
 SuiteRecord *FindSuite(const PluginParamBlock *block, uint32_t key, int32_t version);
 
 // Captures all ten suites: 0, or -30900 at the first one missing, of another

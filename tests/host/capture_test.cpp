@@ -111,6 +111,34 @@ TEST_F(Capture, ACoreOfVersionOneIsNeverUsedForTheFallback) {
             kResultSuiteMissing);
 }
 
+// A suite-find routine that answers every question with the same record, of
+// the painting suite's key and of version 1, whatever suite was asked for.
+SuiteRecord misfiled_record;
+uint8_t FindAnswersWithAnotherSuite(uint32_t, uint32_t, SuiteRecord **record) {
+  *record = &misfiled_record;
+  return 1;
+}
+
+TEST_F(Capture, ARecordOfAnotherSuiteFromTheFindRoutineIsRefused) {
+  // Long enough for any suite, so that taking it would go unnoticed.
+  static Routine long_table[200] = {};
+  misfiled_record = {Code("pntg"), 1, 0xFFFF, long_table};
+  EXPECT_EQ(StartUpWith([](HostSuites &h) {
+              h.Remove(Code("blnd"));  // asked at version 1, as the answer is
+              h.SetSlot(kCore, 5, &FindAnswersWithAnotherSuite);
+            }),
+            kResultSuiteMissing);
+  suites->SetSlot(kCore, 5, &FindSuiteInHost);
+  EXPECT_FALSE(AnySlotReplaced());
+  // The same routine answering for the painting suite itself is taken.
+  EXPECT_EQ(StartUpWith([](HostSuites &h) {
+              misfiled_record = *h.Record(Code("pntg"));
+              h.Remove(Code("pntg"));
+              h.SetSlot(kCore, 5, &FindAnswersWithAnotherSuite);
+            }),
+            kResultSuccess);
+}
+
 int32_t SecondRast(void *, void *, int16_t, int16_t, int32_t, int32_t, int16_t, int16_t) {
   CallLog::Add(kRast, 100, {});
   return 0;

@@ -6,6 +6,7 @@
 
 #include "host/guarded_buffer.h"
 #include "host/host_fixture.h"
+#include "host/rows/rast_rows.h"
 #include "host/slot_table.h"
 #include "host/suites/rast_routines.h"
 #include "host/thread_tag.h"
@@ -14,7 +15,6 @@ namespace lumora::testing {
 namespace {
 
 constexpr uint32_t kCore = Code("core");
-constexpr uint32_t kRast = Code("rast");
 
 using Rast8 = int32_t (*)(void *, void *, int16_t, int16_t, int32_t, int32_t, int16_t, int16_t);
 using Rast9 = int32_t (*)(void *, void *, int16_t, int16_t, int32_t, int32_t, int16_t, int16_t, int32_t);
@@ -28,17 +28,6 @@ std::vector<RecordedCall> SortedBy(std::vector<RecordedCall> calls, size_t arg) 
                    [arg](const RecordedCall &a, const RecordedCall &b) { return a.args[arg] < b.args[arg]; });
   return calls;
 }
-
-// The host's table: the first plane moves by its stride times the factor.
-const TableRow kRastRows[] = {
-    Describe<kRast, int32_t(Ptr, Ptr, I16, I16, I32, I32, I16, I16), 0, 3>(3).Plane(1, {5, 8}).Plane(2, {6}),
-    Describe<kRast, int32_t(Ptr, Ptr, I16, I16, I32, I32, I16, I16, I32), 1>(3).Plane(1, {5, 8}).Plane(2,
-                                                                                                       {6}),
-    Describe<kRast, int32_t(Ptr, Ptr, Ptr, I16, I16, I32, I32, I32, I16, I16), 2>(4)
-        .Plane(1, {6, 10})
-        .Plane(2, {7})
-        .OptionalPlane(3, {8}),
-};
 
 class Rast : public TableTest {
  protected:

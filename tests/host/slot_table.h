@@ -315,45 +315,58 @@ struct HostState {
   std::vector<uint8_t> Copy() const { return std::vector<uint8_t>(bytes, bytes + size); }
 };
 
+// One call of a row on random planes, made as often as wanted on fresh
+// copies of them.
+struct OutputCall {
+  OutputCall(const TableRow &described, const OutputCase &c) : row(&described), rows(c.rows) {
+    in.resize(static_cast<size_t>(row->Arguments()));
+    for (int i = 1; i <= row->Arguments(); ++i) {
+      Arg(in, i) = row->Kind(i) == 'w' ? static_cast<int32_t>(0x01000193u * static_cast<uint32_t>(i))
+                                       : (i * 37 + 11) % 200;
+    }
+    PlaceCase(*row, in, c.rows, c.origin, [&](size_t j, int) -> int64_t {
+      return j % 2 == 0 ? c.stride : -(c.stride + (c.stride > 0 ? 8 : -8));
+    });
+    for (const PlaneMove &move : row->planes) {
+      int64_t stride = move.bytes;
+      for (int s : move.strides) stride *= Arg(in, s);
+      strides.push_back(static_cast<int>(stride));
+      planes.emplace_back(PlaneBytes(c.rows, strides.back()), 100 + static_cast<uint32_t>(planes.size()));
+    }
+  }
+
+  // The arguments, with the planes pointed into `buffers` (copies of `planes`).
+  Numbers ArgsFor(std::vector<GuardedBuffer> &buffers) const {
+    Numbers args = in;
+    for (size_t m = 0; m < row->planes.size(); ++m) {
+      Arg(args, row->planes[m].plane) = reinterpret_cast<intptr_t>(buffers[m].PlaneStart(rows, strides[m]));
+    }
+    return args;
+  }
+
+  const TableRow *row;
+  int16_t rows;
+  Numbers in;
+  std::vector<GuardedBuffer> planes;  // as they are before the call
+  std::vector<int> strides;           // per plane, in bytes
+};
+
 // Calls every slot of `row` on copies of the same random planes, once through
 // the host's routine in `direct` and once through the module's wrapper in
 // `wrapped`: planes (guards included), host state and result must agree.
 inline void ExpectSameOutput(const TableRow &row, Routine *wrapped, Routine *direct, const OutputCase &c,
                              HostState state = {}) {
-  Numbers in(static_cast<size_t>(row.Arguments()));
-  for (int i = 1; i <= row.Arguments(); ++i) {
-    Arg(in, i) = row.Kind(i) == 'w' ? static_cast<int32_t>(0x01000193u * static_cast<uint32_t>(i))
-                                    : (i * 37 + 11) % 200;
-  }
-  PlaceCase(row, in, c.rows, c.origin, [&](size_t j, int) -> int64_t {
-    return j % 2 == 0 ? c.stride : -(c.stride + (c.stride > 0 ? 8 : -8));
-  });
-  std::vector<GuardedBuffer> planes;
-  std::vector<int> plane_strides;
-  for (const PlaneMove &move : row.planes) {
-    int64_t stride = move.bytes;
-    for (int s : move.strides) stride *= Arg(in, s);
-    plane_strides.push_back(static_cast<int>(stride));
-    planes.emplace_back(PlaneBytes(c.rows, plane_strides.back()), 100 + static_cast<uint32_t>(planes.size()));
-  }
+  const OutputCall call(row, c);
   const std::vector<uint8_t> initial_state = state.Copy();
   for (int slot : row.slots) {
     SCOPED_TRACE(::testing::Message() << "slot " << slot << ", rows " << c.rows << ", origin " << c.origin
                                       << ", stride " << c.stride);
-    std::vector<GuardedBuffer> unsplit = planes, split = planes;
-    auto with_planes = [&](std::vector<GuardedBuffer> &buffers) {
-      Numbers args = in;
-      for (size_t m = 0; m < row.planes.size(); ++m) {
-        Arg(args, row.planes[m].plane) =
-            reinterpret_cast<intptr_t>(buffers[m].PlaneStart(c.rows, plane_strides[m]));
-      }
-      return args;
-    };
+    std::vector<GuardedBuffer> unsplit = call.planes, split = call.planes;
     std::copy(initial_state.begin(), initial_state.end(), state.bytes);
-    const int32_t expected = row.call(direct[slot], with_planes(unsplit));
+    const int32_t expected = row.call(direct[slot], call.ArgsFor(unsplit));
     const std::vector<uint8_t> expected_state = state.Copy();
     std::copy(initial_state.begin(), initial_state.end(), state.bytes);
-    EXPECT_EQ(row.call(wrapped[slot], with_planes(split)), expected)
+    EXPECT_EQ(row.call(wrapped[slot], call.ArgsFor(split)), expected)
         << "the result of one call over all rows";
     EXPECT_TRUE(split == unsplit) << "the planes";
     EXPECT_TRUE(state.Copy() == expected_state) << "the host's own memory";

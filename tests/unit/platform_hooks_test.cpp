@@ -40,7 +40,9 @@ TEST(Hooks, OnlyTheNthCallOfItsKindFails) {
   const std::vector<bool> third = {true, true, false, true, true};
   for (const Failing kind : {Failing::kCreateEvent, Failing::kCreateThread, Failing::kGlobalAlloc}) {
     SCOPED_TRACE(static_cast<int>(kind));
+    const int calls_before = rowfork::test_hooks::CallsMade(kind);
     EXPECT_EQ(FiveCalls(kind, kind, 3), third);
+    EXPECT_EQ(rowfork::test_hooks::CallsMade(kind), calls_before + 5) << "the failed call counts too";
     EXPECT_EQ(FiveCalls(kind, kind, 1), std::vector<bool>({false, true, true, true, true}));
     EXPECT_EQ(FiveCalls(kind, kind, 0), all);
     const Failing other = kind == Failing::kCreateEvent ? Failing::kGlobalAlloc : Failing::kCreateEvent;

@@ -13,6 +13,9 @@ void FailNthCall(Failing what, int nth);
 // Consumes one call of `what`; true when it is the one set to fail.
 bool CallFails(Failing what);
 
+// Calls of `what` so far, failed ones included.
+int CallsMade(Failing what);
+
 // Events and threads created and not yet closed.
 int OpenKernelObjects();
 
