@@ -10,6 +10,7 @@
 #include "host/sim/sim_routines.h"
 #include "host/suites/blnd_routines.h"
 #include "host/suites/filt_routines.h"
+#include "host/suites/rsmp_routines.h"
 #include "host/suites/sele_routines.h"
 
 namespace lumora::sim {
@@ -331,6 +332,128 @@ class RasterCopy : public Operation {
   Plane out_;
 };
 
+// ---- rsmp 4 and 10: a sepia colour matrix through the multiplication tables, inside the overlay's discs
+// ----
+
+class ColourMatrix : public Operation {
+ public:
+  explicit ColourMatrix(const Document &document) : Operation(document) {
+    // Coefficient of output channel i from input channel j, in 1/16384.
+    static constexpr int16_t kSepia[3][3] = {{6439, 12599, 3097}, {5718, 11239, 2753}, {4456, 8749, 2146}};
+    for (size_t i = 0; i < 3; ++i) {
+      for (size_t j = 0; j < 3; ++j) coefficients_[j * 3 + i] = kSepia[i][j];
+    }
+  }
+  const char *Name() const override { return "colour-matrix"; }
+  const char *Slots() const override { return "rsmp 4+10"; }
+  int Rows() const override { return document_.height; }
+  int64_t Bytes() const override {
+    return 2 * int64_t(document_.image.raster.size()) + int64_t(document_.PlaneBytes());
+  }
+
+  void Prepare() override {
+    out_.assign(document_.image.raster.size(), 0);
+    tables_.assign(tables_.size(), 0);
+  }
+  void Run(HostSuites &suites) override {
+    using Slot4 = int32_t (*)(int16_t, void *, void *);
+    using Slot10 = int32_t (*)(void *, void *, void *, int16_t, int16_t, int32_t, int32_t, int32_t, int32_t,
+                               int16_t, int16_t, int16_t);
+    Live<Slot4>(suites, "rsmp", 4)(3, coefficients_.data(), tables_.data());
+    UseColourTables(tables_.data());
+    Call(Live<Slot10>(suites, "rsmp", 10), 0, document_.height);
+  }
+  void RunOpenMP(int threads) override {
+    MultiplyTablesByFormula(3, coefficients_.data(), tables_.data());
+    UseColourTables(tables_.data());
+#pragma omp parallel for schedule(static) num_threads(threads)
+    for (int r = 0; r < document_.height; ++r) Call(&ApplyColourMatrix, r, 1);
+  }
+  std::vector<uint8_t> Output() const override {
+    std::vector<uint8_t> bytes = out_;
+    const auto *tables = reinterpret_cast<const uint8_t *>(tables_.data());
+    bytes.insert(bytes.end(), tables, tables + tables_.size() * sizeof(uint32_t));
+    return bytes;
+  }
+  std::vector<uint8_t> Picture() const override { return out_; }
+
+ private:
+  template <typename Routine>
+  void Call(Routine routine, int first, int rows) {
+    const int w = document_.width;
+    routine(At(out_, int64_t{first} * 4 * w), At(document_.image.raster, int64_t{first} * 4 * w),
+            At(document_.overlay.planes[3], int64_t{first} * w), I16(rows), I16(w), 4 * w, 0, w, 0, 255, 0,
+            0);
+  }
+  std::array<int16_t, 32 * 3> coefficients_{};
+  std::vector<uint32_t> tables_ = std::vector<uint32_t>(3 * 32 * 256);
+  Plane out_;
+};
+
+// ---- rsmp 2: every row magnified one and a half times about its centre ----
+
+class RowResample : public Operation {
+ public:
+  using Operation::Operation;
+  const char *Name() const override { return "row-resample"; }
+  const char *Slots() const override { return "rsmp 2"; }
+  int Rows() const override { return document_.height; }
+  int64_t Bytes() const override { return 2 * int64_t(document_.image.raster.size()); }
+
+  void Prepare() override { out_.assign(document_.image.raster.size(), 0); }
+  void Run(HostSuites &suites) override {
+    using Slot2 = int32_t (*)(void *, void *, int16_t, int16_t, int32_t, int16_t, int16_t, int32_t);
+    Call(Live<Slot2>(suites, "rsmp", 2), 0, document_.height);
+  }
+  void RunOpenMP(int threads) override {
+#pragma omp parallel for schedule(static) num_threads(threads)
+    for (int r = 0; r < document_.height; ++r) Call(&ZoomRows, r, 1);
+  }
+  std::vector<uint8_t> Output() const override { return out_; }
+  std::vector<uint8_t> Picture() const override { return out_; }
+
+ private:
+  template <typename Routine>
+  void Call(Routine routine, int first, int rows) {
+    const int stride = document_.RasterStride();
+    const int64_t offset = int64_t{first} * stride;
+    routine(At(document_.image.raster, offset), At(out_, offset), I16(rows), I16(document_.width),
+            3 * 65536 / 2, I16(stride), I16(stride), 0);
+  }
+  Plane out_;
+};
+
+// ---- disp 24: the image as the screen shows it, over a checkerboard, dithered; placed by row origin ----
+
+class Display : public Operation {
+ public:
+  using Operation::Operation;
+  const char *Name() const override { return "display"; }
+  const char *Slots() const override { return "disp 24"; }
+  int Rows() const override { return document_.height; }
+  int64_t Bytes() const override { return 2 * int64_t(document_.image.raster.size()); }
+
+  void Prepare() override { out_ = document_.image.raster; }
+  void Run(HostSuites &suites) override {
+    using Slot24 = int32_t (*)(void *, int16_t, int16_t, int16_t, int16_t, int16_t, int32_t, int32_t);
+    Call(Live<Slot24>(suites, "disp", 24), 0, document_.height);
+  }
+  void RunOpenMP(int threads) override {
+#pragma omp parallel for schedule(static) num_threads(threads)
+    for (int r = 0; r < document_.height; ++r) Call(&ToDisplay, r, 1);
+  }
+  std::vector<uint8_t> Output() const override { return out_; }
+  std::vector<uint8_t> Picture() const override { return out_; }
+
+ private:
+  template <typename Routine>
+  void Call(Routine routine, int first, int rows) {
+    routine(At(out_, int64_t{first} * document_.RasterStride()), I16(rows), I16(document_.width), I16(first),
+            32, 0, 0xCCCCCC, 0x999999);
+  }
+  Plane out_;
+};
+
 using Maker = std::function<std::unique_ptr<Operation>(const Document &)>;
 
 template <typename T>
@@ -340,9 +463,11 @@ std::pair<std::string, Maker> Entry(const char *name) {
 
 const std::vector<std::pair<std::string, Maker>> &Registry() {
   static const std::vector<std::pair<std::string, Maker>> registry = {
-      Entry<AlphaBlend>("alpha-blend"), Entry<LayerBlend>("layer-blend"), Entry<Convolution>("convolution"),
-      Entry<Histograms>("histograms"),  Entry<BrushDab>("brush-dab"),     Entry<PixelSum>("pixel-sum"),
-      Entry<RasterCopy>("raster-copy"),
+      Entry<AlphaBlend>("alpha-blend"),   Entry<LayerBlend>("layer-blend"),
+      Entry<Convolution>("convolution"),  Entry<Histograms>("histograms"),
+      Entry<BrushDab>("brush-dab"),       Entry<PixelSum>("pixel-sum"),
+      Entry<RasterCopy>("raster-copy"),   Entry<ColourMatrix>("colour-matrix"),
+      Entry<RowResample>("row-resample"), Entry<Display>("display"),
   };
   return registry;
 }

@@ -25,13 +25,13 @@ bool Measurement::MeetsGoal(int threads) const {
 std::string Table(const RunSummary &run, const std::vector<Measurement> &rows) {
   std::string text = Format("lumora-sim: %s image, %d x %d RGBA, %d threads, median of %d runs\n\n",
                             run.source.c_str(), run.width, run.height, run.threads, run.repeat);
-  text += Format("%-12s %-10s %-7s %5s %10s %9s %9s %8s %9s %8s %-6s %s\n", "operation", "slots", "kind",
+  text += Format("%-14s %-10s %-7s %5s %10s %9s %9s %8s %9s %8s %-6s %s\n", "operation", "slots", "kind",
                  "rows", "inactive", "active", "OpenMP", "speedup", "/OpenMP", "memcpy", "goal", "identical");
-  text += Format("%-12s %-10s %-7s %5s %10s %9s %9s %8s %9s %8s %-6s %s\n", "", "", "", "", "ms", "ms", "ms",
+  text += Format("%-14s %-10s %-7s %5s %10s %9s %9s %8s %9s %8s %-6s %s\n", "", "", "", "", "ms", "ms", "ms",
                  "x", "ratio", "x", "", "");
   int identical = 0, met = 0;
   for (const Measurement &m : rows) {
-    text += Format("%-12s %-10s %-7s %5d %10.2f %9.2f %9.2f %8.2f %9.2f %8.2f %-6s %s\n", m.name.c_str(),
+    text += Format("%-14s %-10s %-7s %5d %10.2f %9.2f %9.2f %8.2f %9.2f %8.2f %-6s %s\n", m.name.c_str(),
                    m.slots.c_str(), Kind(m), m.rows, m.inactive_ms, m.active_ms, m.openmp_ms, m.Speedup(),
                    m.RatioToOpenMP(), m.CopySpeedup(), m.MeetsGoal(run.threads) ? "met" : "missed",
                    m.identical ? "yes" : "NO");

@@ -42,4 +42,27 @@ int32_t SumBytes(void *plane, int16_t rows, int16_t width, int16_t stride);
 int32_t CopyRaster(void *p1, void *p2, void *mask, int16_t rows, int16_t width, int32_t stride1,
                    int32_t stride2, int32_t mask_stride, int16_t threshold, int16_t factor);
 
+// The colour tables rsmp slot 10 applies: what rsmp slot 4 filled for a
+// matrix of three columns (one per output channel), 32 tables of 256 entries
+// each, the first three of a column for red, green and blue in.
+void UseColourTables(const uint32_t *tables);
+
+// rsmp slot 10: p1 (RGBA, `width` pixels a row) takes p2's colours (RGBA) put
+// through the colour tables, mixed by the mask p3 times `strength` / 255;
+// alpha is copied.
+int32_t ApplyColourMatrix(void *p1, void *p2, void *mask, int16_t rows, int16_t width, int32_t stride2,
+                          int32_t, int32_t mask_stride, int32_t, int16_t strength, int16_t, int16_t);
+
+// rsmp slot 2: each RGBA row of p2 is p1's row magnified by `zoom` / 65536
+// about the row's centre, with linear interpolation between pixels.
+int32_t ZoomRows(void *p1, void *p2, int16_t rows, int16_t width, int32_t zoom, int16_t stride1,
+                 int16_t stride2, int32_t);
+
+// disp 24: RGBA rows as the screen shows them, in place: composited over a
+// checkerboard of `light` and `dark` (0xRRGGBB) squares of `square` pixels,
+// then cut to 32 levels a channel with an ordered dither. Row r is image row
+// origin + r, which places the squares and the dither.
+int32_t ToDisplay(void *raster, int16_t rows, int16_t width, int16_t origin, int16_t square, int16_t,
+                  int32_t light, int32_t dark);
+
 }  // namespace lumora::sim

@@ -1,50 +1,71 @@
 #include "suites/rsmp_tables.h"
 
+#include <cstring>
 #include <new>
 #include <type_traits>
 
 #include "pool/bands.h"
 #include "pool/fork_join.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace rowfork {
 namespace {
 
 // ---- one table ----
 
-#if defined(__SSE2__)
+// Eight entries side by side. Without vector registers of this width the
+// compiler splits the lanes into narrower ones, or into eight plain values.
+using Lanes = uint32_t __attribute__((vector_size(32)));
+constexpr int kLanes = 8;
+constexpr uint32_t kLaneCount = kLanes;
 
-// Eight entries a step in two lanes of four: lane l holds entry 8s + l, and
-// every lane moves on by 8 * step at once.
-void FillTable(uint32_t *table, uint32_t start, uint32_t step) {
-  __m128i low = _mm_add_epi32(
-      _mm_set1_epi32(static_cast<int>(start)),
-      _mm_setr_epi32(0, static_cast<int>(step), static_cast<int>(2 * step), static_cast<int>(3 * step)));
-  const __m128i four_steps = _mm_set1_epi32(static_cast<int>(4 * step));
-  const __m128i eight_steps = _mm_add_epi32(four_steps, four_steps);
-  __m128i high = _mm_add_epi32(low, four_steps);
-  auto *out = reinterpret_cast<__m128i *>(table);
-  for (int m = 0; m < kTableEntries; m += 8, out += 2) {
-    _mm_storeu_si128(out, low);
-    _mm_storeu_si128(out + 1, high);
-    low = _mm_add_epi32(low, eight_steps);
-    high = _mm_add_epi32(high, eight_steps);
+// Two vectors of lanes walk the table together: lane l of the first holds
+// entry 16s + l, of the second 16s + 8 + l, and each step adds 16 steps to
+// every lane, so the inner loop only adds and stores.
+[[gnu::always_inline]] inline void FillTable(uint32_t *table, uint32_t start, uint32_t step) {
+  Lanes low = start + step * Lanes{0, 1, 2, 3, 4, 5, 6, 7};
+  Lanes high = low + kLaneCount * step;
+  const Lanes sixteen_steps = Lanes{} + 2 * kLaneCount * step;
+  for (int m = 0; m < kTableEntries; m += 2 * kLanes) {
+    std::memcpy(table + m, &low, sizeof(Lanes));
+    std::memcpy(table + m + kLanes, &high, sizeof(Lanes));
+    low += sixteen_steps;
+    high += sixteen_steps;
   }
 }
 
+// Every column's 32 tables, in order.
+[[gnu::always_inline]] inline void FillColumns(I16 count, const I16 *coefficients, uint32_t *output,
+                                               uint32_t base, I16 stride) {
+  for (int i = 0; i < count; ++i) {
+    const uint32_t start = i == 0 ? base : 0;
+    for (int j = 0; j < kTablesPerColumn; ++j, output += kTableEntries) {
+      // 4 * c in unsigned arithmetic: a negative coefficient gives a table
+      // that descends, wrapping at 32 bits.
+      const auto c = static_cast<uint32_t>(int32_t{coefficients[i + intptr_t{j} * stride]});
+      FillTable(output, start, 4 * c);
+    }
+  }
+}
+
+using ColumnFill = void (*)(I16, const I16 *, uint32_t *, uint32_t, I16);
+
+void FillColumnsPlain(I16 count, const I16 *coefficients, uint32_t *output, uint32_t base, I16 stride) {
+  FillColumns(count, coefficients, output, base, stride);
+}
+
+#if defined(__x86_64__)
+// Processors with 256-bit integer vectors store a whole vector of lanes at once.
+[[gnu::target("avx2")]] void FillColumnsWide(I16 count, const I16 *coefficients, uint32_t *output,
+                                             uint32_t base, I16 stride) {
+  FillColumns(count, coefficients, output, base, stride);
+}
+
+ColumnFill ChooseColumnFill() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2") ? &FillColumnsWide : &FillColumnsPlain;
+}
 #else
-
-void FillTable(uint32_t *table, uint32_t start, uint32_t step) {
-  uint32_t value = start;
-  for (int m = 0; m < kTableEntries; ++m) {
-    table[m] = value;
-    value += step;
-  }
-}
-
+ColumnFill ChooseColumnFill() { return &FillColumnsPlain; }
 #endif
 
 // ---- the split ----
@@ -59,15 +80,9 @@ void MultiplySliceProc(WorkerBlock *block) {
 }  // namespace
 
 void FillMultiplyTables(I16 count, const I16 *coefficients, uint32_t *output, uint32_t base, I16 stride) {
-  for (int i = 0; i < count; ++i) {
-    const uint32_t start = i == 0 ? base : 0;
-    for (int j = 0; j < kTablesPerColumn; ++j, output += kTableEntries) {
-      // 4 * c in unsigned arithmetic: a negative coefficient gives a table
-      // that descends, wrapping at 32 bits.
-      const auto c = static_cast<uint32_t>(int32_t{coefficients[i + intptr_t{j} * stride]});
-      FillTable(output, start, 4 * c);
-    }
-  }
+  // Chosen at the first call, by whichever thread makes it.
+  static const ColumnFill fill = ChooseColumnFill();
+  fill(count, coefficients, output, base, stride);
 }
 
 int32_t FillMultiplyTablesSplit(I16 columns, Ptr coefficients, Ptr output) {

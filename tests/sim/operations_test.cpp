@@ -6,11 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <numeric>
 
 #include "host/sim/sim_routines.h"
+#include "host/suites/rsmp_routines.h"
 
 namespace lumora::sim {
 namespace {
@@ -39,7 +42,7 @@ class OperationsTest : public ::testing::Test {
 
 TEST_F(OperationsTest, EveryOperationRunsTheSameThroughTablesRepeatedAndUnderOpenMP) {
   const std::vector<std::string> names = OperationNames();
-  ASSERT_EQ(names.size(), 7u);
+  ASSERT_EQ(names.size(), 10u);
   for (const std::string &name : names) {
     SCOPED_TRACE(name);
     auto op = Make(name);
@@ -134,6 +137,77 @@ TEST_F(OperationsTest, BrushDabPaintsItsCentreAndLeavesTheCornersAlone) {
       EXPECT_EQ(out[plane * document.PlaneBytes() + corner], document.image.planes[plane][corner]);
     }
   }
+}
+
+TEST_F(OperationsTest, ColourMatrixFillsTheTablesAndChangesOnlyTheSelection) {
+  auto op = Make("colour-matrix");
+  const std::vector<uint8_t> out = RunOnce(*op);
+  const size_t raster = document.image.raster.size();
+  ASSERT_EQ(out.size(), raster + 3 * 32 * 256 * 4);
+
+  std::array<int16_t, 96> coefficients{};
+  const int16_t sepia_matrix[3][3] = {{6439, 12599, 3097}, {5718, 11239, 2753}, {4456, 8749, 2146}};
+  for (size_t i = 0; i < 3; ++i) {
+    for (size_t j = 0; j < 3; ++j) coefficients[j * 3 + i] = sepia_matrix[i][j];
+  }
+  std::vector<uint8_t> tables(3 * 32 * 256 * 4);
+  MultiplyTablesByFormula(3, coefficients.data(), tables.data());
+  EXPECT_TRUE(std::equal(tables.begin(), tables.end(), out.begin() + long(raster)));
+
+  // Against the sepia matrix in floating point, mixed by the selection.
+  int outside = 0, inside = 0;
+  for (size_t p = 0; p < document.PlaneBytes(); ++p) {
+    const uint8_t *in = &document.image.raster[4 * p];
+    const uint8_t *got = &out[4 * p];
+    const int weight = document.overlay.planes[3][p];
+    ASSERT_EQ(got[3], in[3]);
+    for (size_t i = 0; i < 3; ++i) {
+      double sepia = 0;
+      for (size_t j = 0; j < 3; ++j) sepia += sepia_matrix[i][j] / 16384.0 * in[j];
+      const double expected = (std::min(sepia, 255.0) * weight + in[i] * (255.0 - weight)) / 255;
+      ASSERT_NEAR(got[i], expected, 2.0) << p << " channel " << i;
+    }
+    outside += weight == 0;
+    inside += weight > 200;
+  }
+  EXPECT_GT(outside, 0);
+  EXPECT_GT(inside, 0);
+}
+
+TEST_F(OperationsTest, RowResampleMagnifiesAboutTheCentre) {
+  // A raster whose pixels hold their own column: magnified 1.5 times, column
+  // x shows what was at centre + (x - centre) / 1.5, give or take rounding.
+  Document ramp = document;
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      for (int i = 0; i < 4; ++i) ramp.image.raster[size_t(4 * (y * kWidth + x) + i)] = uint8_t(x * 6);
+    }
+  }
+  auto op = std::move(MakeOperations(ramp, {"row-resample"}).front());
+  op->Prepare();
+  op->Run(suites);
+  const std::vector<uint8_t> out = op->Output();
+  for (int x = 0; x < kWidth; ++x) {
+    const double source = kWidth / 2.0 + (x + 0.5 - kWidth / 2.0) / 1.5 - 0.5;
+    const double expected = std::clamp(source, 0.0, kWidth - 1.0) * 6;
+    EXPECT_NEAR(out[size_t(4 * (3 * kWidth + x))], expected, 1.0) << x;
+  }
+}
+
+TEST_F(OperationsTest, DisplayIsOpaqueAndKeepsToItsLevels) {
+  auto op = Make("display");
+  const std::vector<uint8_t> out = RunOnce(*op);
+  std::array<bool, 256> level{};
+  for (int l = 0; l < 32; ++l) level[size_t(l * 255 / 31)] = true;
+  for (size_t p = 0; p < document.PlaneBytes(); ++p) {
+    ASSERT_EQ(out[4 * p + 3], 255) << p;
+    for (size_t i = 0; i < 3; ++i) ASSERT_TRUE(level[out[4 * p + i]]) << p << " " << int(out[4 * p + i]);
+  }
+  // Where the image is opaque the dither moves a channel by at most one level.
+  const size_t centre = size_t(kHeight / 2) * kWidth + kWidth / 2;
+  ASSERT_EQ(document.image.raster[4 * centre + 3], 255);
+  for (size_t i = 0; i < 3; ++i)
+    EXPECT_NEAR(out[4 * centre + i], document.image.raster[4 * centre + i], 255 / 31);
 }
 
 TEST(SimRoutines, DabRowsOutsideTheBandAndColumnsOutsideTheImageAreNotTouched) {

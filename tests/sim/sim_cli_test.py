@@ -15,7 +15,7 @@ import unittest
 
 SIM = None
 OPERATIONS = ["alpha-blend", "layer-blend", "convolution", "histograms", "brush-dab", "pixel-sum",
-              "raster-copy"]
+              "raster-copy", "colour-matrix", "row-resample", "display"]
 
 
 def run(*args, timeout=120):
@@ -58,7 +58,8 @@ class SmallRun(unittest.TestCase):
         self.assertEqual(rows_of["alpha-blend"], 61)
 
     def test_pictures_and_chart_are_written(self):
-        for name in ["input", "alpha-blend", "layer-blend", "convolution", "brush-dab", "raster-copy"]:
+        for name in ["input", "alpha-blend", "layer-blend", "convolution", "brush-dab", "raster-copy",
+                     "colour-matrix", "row-resample", "display"]:
             self.assertEqual(png_size(os.path.join(self.out, name + ".png")), (97, 61), name)
         with open(os.path.join(self.out, "speedups.svg")) as f:
             chart = f.read()
