@@ -23,8 +23,8 @@ void Untouched() {}
 // count says when that is more (or when the key is none of the ten).
 std::unique_ptr<GenericRoutine[]> MakeTable(uint32_t key, uint16_t count) {
   size_t entries = count;
-  for (const SuiteSpec &spec : kSuiteSpecs) {
-    if (spec.key == key && spec.entries_copied > entries) entries = spec.entries_copied;
+  for (const SuiteTerms &terms : kSuiteTerms) {
+    if (terms.key == key && terms.entries_copied > entries) entries = terms.entries_copied;
   }
   auto table = std::make_unique<GenericRoutine[]>(entries == 0 ? 1 : entries);
   for (size_t i = 0; i < entries; ++i) table[i] = &Untouched;
@@ -45,13 +45,13 @@ uint8_t FuzzFind(uint32_t, uint32_t, SuiteRecord **record) {
 
 uint32_t TakeKey(FuzzInput &in) {
   const uint32_t choice = in.Below(12);
-  return choice < 10 ? kSuiteSpecs[choice].key : in.Take<uint32_t>();
+  return choice < 10 ? kSuiteTerms[choice].key : in.Take<uint32_t>();
 }
 
 int16_t TakeVersion(FuzzInput &in, uint32_t key) {
   int16_t asked = 0;
-  for (const SuiteSpec &spec : kSuiteSpecs) {
-    if (spec.key == key) asked = spec.version;
+  for (const SuiteTerms &terms : kSuiteTerms) {
+    if (terms.key == key) asked = terms.version;
   }
   switch (in.Below(4)) {
     case 0:
@@ -66,8 +66,8 @@ int16_t TakeVersion(FuzzInput &in, uint32_t key) {
 
 uint16_t TakeCount(FuzzInput &in, uint32_t key) {
   uint16_t minimum = 5;
-  for (const SuiteSpec &spec : kSuiteSpecs) {
-    if (spec.key == key) minimum = spec.minimum_count;
+  for (const SuiteTerms &terms : kSuiteTerms) {
+    if (terms.key == key) minimum = terms.minimum_count;
   }
   switch (in.Below(4)) {
     case 0:
@@ -133,16 +133,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   list.push_back(built.answer);
   for (int s = 0; s < kSuiteCount; ++s) {
     const auto suite = static_cast<Suite>(s);
-    const SuiteSpec &spec = kSuiteSpecs[s];
+    const SuiteTerms &terms = kSuiteTerms[s];
     // The table taken is that of a record of the suite's key and version
     // with at least its minimum count.
     bool from_a_fitting_record = false;
     for (const SuiteRecord &record : list) {
-      from_a_fitting_record |= record.table == LiveTable(suite) && record.key == spec.key &&
-                               record.version == spec.version && record.count >= spec.minimum_count;
+      from_a_fitting_record |= record.table == LiveTable(suite) && record.key == terms.key &&
+                               record.version == terms.version && record.count >= terms.minimum_count;
     }
     if (!from_a_fitting_record) std::abort();
-    for (int slot = 0; slot < spec.entries_copied; ++slot) {
+    for (int slot = 0; slot < terms.entries_copied; ++slot) {
       if (SavedRoutine(suite, slot) != LiveTable(suite)[slot]) std::abort();
     }
   }

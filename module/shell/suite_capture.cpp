@@ -39,13 +39,13 @@ SuiteRecord *FindSuite(const PluginParamBlock *block, uint32_t key, int32_t vers
 int16_t CaptureSuites(const PluginParamBlock *block) {
   if (block == nullptr) return kSuiteMissing;
   for (int s = 0; s < kSuiteCount; ++s) {
-    const SuiteSpec &spec = kSuiteSpecs[s];
-    const SuiteRecord *record = FindSuite(block, spec.key, spec.version);
-    if (record == nullptr || record->count < spec.minimum_count || record->table == nullptr) {
+    const SuiteTerms &terms = kSuiteTerms[s];
+    const SuiteRecord *record = FindSuite(block, terms.key, terms.version);
+    if (record == nullptr || record->count < terms.minimum_count || record->table == nullptr) {
       return kSuiteMissing;
     }
     GenericRoutine *saved = SavedProcs + SavedOffset(static_cast<Suite>(s));
-    for (int slot = 0; slot < spec.entries_copied; ++slot) saved[slot] = record->table[slot];
+    for (int slot = 0; slot < terms.entries_copied; ++slot) saved[slot] = record->table[slot];
     LiveTables[s] = record->table;
   }
   return kSuccess;

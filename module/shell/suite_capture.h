@@ -13,7 +13,7 @@ namespace rowfork {
 enum class Suite : uint8_t { core, filt, memo, pntg, sele, blnd, rsmp, disp, conv, rast };
 constexpr int kSuiteCount = 10;
 
-struct SuiteSpec {
+struct SuiteTerms {
   uint32_t key;
   int16_t version;
   uint16_t minimum_count;
@@ -21,14 +21,14 @@ struct SuiteSpec {
 };
 
 // In capture order.
-inline constexpr SuiteSpec kSuiteSpecs[kSuiteCount] = {
+inline constexpr SuiteTerms kSuiteTerms[kSuiteCount] = {
     {FourCC("core"), 2, 11, 13}, {FourCC("filt"), 2, 54, 73}, {FourCC("memo"), 2, 34, 75},
     {FourCC("pntg"), 1, 48, 49}, {FourCC("sele"), 1, 49, 54}, {FourCC("blnd"), 1, 43, 124},
     {FourCC("rsmp"), 1, 11, 20}, {FourCC("disp"), 2, 22, 51}, {FourCC("conv"), -508, 17, 67},
     {FourCC("rast"), 2, 3, 4},
 };
 
-constexpr const SuiteSpec &SpecOf(Suite suite) { return kSuiteSpecs[static_cast<int>(suite)]; }
+constexpr const SuiteTerms &TermsOf(Suite suite) { return kSuiteTerms[static_cast<int>(suite)]; }
 
 // The record of `key` at `version`: first in the block, else through the
 // host's suite-find routine of a core record of version 2, which must answer
@@ -42,10 +42,10 @@ int16_t CaptureSuites(const PluginParamBlock *block);
 // Where each suite's saved routines start in SavedProcs.
 constexpr int SavedOffset(Suite suite) {
   int offset = 0;
-  for (int i = 0; i < static_cast<int>(suite); ++i) offset += kSuiteSpecs[i].entries_copied;
+  for (int i = 0; i < static_cast<int>(suite); ++i) offset += kSuiteTerms[i].entries_copied;
   return offset;
 }
-constexpr int kSavedProcCount = SavedOffset(Suite::rast) + SpecOf(Suite::rast).entries_copied;
+constexpr int kSavedProcCount = SavedOffset(Suite::rast) + TermsOf(Suite::rast).entries_copied;
 
 // Every suite's saved routines, one run after another. Written once by the
 // capture, on the host's thread before any worker exists; only read after.

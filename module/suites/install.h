@@ -32,7 +32,7 @@ struct Hook {
 
 template <Suite S, typename... Slots>
 void Install() {
-  static_assert(((Slots::kSlot >= 0 && Slots::kSlot < SpecOf(S).entries_copied) && ...),
+  static_assert(((Slots::kSlot >= 0 && Slots::kSlot < TermsOf(S).entries_copied) && ...),
                 "a wrapped slot must be one the capture saved");
   ProcTable *live = LiveTable(S);
   ((live[Slots::kSlot] = Slots::template Wrapper<S>()), ...);
