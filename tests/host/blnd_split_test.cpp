@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstring>
 #include <set>
-#include <stdexcept>
 
 #include "host/rows/blnd_rows.h"
 #include "host/slot_table.h"
@@ -26,13 +25,6 @@ std::vector<int> SlotsOf(std::integer_sequence<int, Slots...>) {
 const std::vector<int> kRecordSlots = SlotsOf(RecordSlotList{});
 const std::vector<int> kRecord16Slots = SlotsOf(Record16SlotList{});
 const std::vector<int> kUnwrappedSlots = {0, 6, 44, 101, 113};
-
-const TableRow &RowOf(int slot) {
-  for (const TableRow &row : kBlndRows) {
-    if (std::count(row.slots.begin(), row.slots.end(), slot) != 0) return row;
-  }
-  throw std::logic_error("no such slot");
-}
 
 // ---- records ----
 
@@ -148,15 +140,6 @@ class BlndSlices : public TableTest {
     PutRecord16Recorders(*suites, Record16SlotList{});
   }
   Routine Live(int slot) { return suites->Table(kBlnd)[slot]; }
-  // Every slice's arguments, in order.
-  std::vector<Numbers> Slices(int slot, const Numbers &args) {
-    CallLog::Clear();
-    RowOf(slot).call(Live(slot), args);
-    std::vector<Numbers> slices;
-    for (const RecordedCall &call : CallLog::Take()) slices.push_back(call.args);
-    std::sort(slices.begin(), slices.end());
-    return slices;
-  }
   void StartWith(int threads) {
     UseProcessors(threads);
     Reload();

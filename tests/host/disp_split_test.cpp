@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <stdexcept>
 
 #include "host/rows/disp_rows.h"
 #include "host/slot_table.h"
@@ -13,32 +12,11 @@
 namespace lumora::testing {
 namespace {
 
-const TableRow &RowOf(int slot) {
-  for (const TableRow &row : kDispRows) {
-    if (std::find(row.slots.begin(), row.slots.end(), slot) != row.slots.end()) return row;
-  }
-  throw std::logic_error("no such slot");
-}
-
 // ---- what each slice receives ----
 
 class DispSlices : public TableTest {
  protected:
   DispSlices() : TableTest(kDispRows, nullptr) {}
-  std::vector<Numbers> Slices(int slot, const Numbers &args) {
-    CallLog::Clear();
-    RowOf(slot).call(suites->Table(kDisp)[slot], args);
-    std::vector<Numbers> slices;
-    for (const RecordedCall &call : CallLog::Take()) slices.push_back(call.args);
-    std::sort(slices.begin(), slices.end());
-    return slices;
-  }
-  bool StartOnTwo() {
-    if (!CanChooseProcessors() && MachineProcessors() != 2) return false;
-    UseProcessors(2);
-    Reload();
-    return StartUp() == kResultSuccess;
-  }
 };
 
 TEST_F(DispSlices, EverySlotAtEveryThreadCount) { ExpectEverySlice(); }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <stdexcept>
 
 #include "host/rows/pntg_rows.h"
 #include "host/slot_table.h"
@@ -12,27 +11,9 @@
 namespace lumora::testing {
 namespace {
 
-const TableRow &RowOf(int slot) {
-  for (const TableRow &row : kPntgRows) {
-    for (int s : row.slots) {
-      if (s == slot) return row;
-    }
-  }
-  throw std::logic_error("no such slot");
-}
-
 class PntgSlices : public TableTest {
  protected:
   PntgSlices() : TableTest(kPntgRows, nullptr) {}
-  // Every slice's arguments, in order.
-  std::vector<Numbers> Slices(int slot, const Numbers &args) {
-    CallLog::Clear();
-    RowOf(slot).call(suites->Table(kPntg)[slot], args);
-    std::vector<Numbers> slices;
-    for (const RecordedCall &call : CallLog::Take()) slices.push_back(call.args);
-    std::sort(slices.begin(), slices.end());
-    return slices;
-  }
 };
 
 TEST_F(PntgSlices, EverySlotAtEveryThreadCount) { ExpectEverySlice(); }

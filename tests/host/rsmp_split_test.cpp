@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <random>
-#include <stdexcept>
 
 #include "host/rows/rsmp_rows.h"
 #include "host/slot_table.h"
@@ -13,13 +12,6 @@
 
 namespace lumora::testing {
 namespace {
-
-const TableRow &RowOf(int slot) {
-  for (const TableRow &row : kRsmpRows) {
-    if (std::find(row.slots.begin(), row.slots.end(), slot) != row.slots.end()) return row;
-  }
-  throw std::logic_error("no such slot");
-}
 
 using MultiplyRoutine = int32_t (*)(I16, Ptr, Ptr);
 constexpr size_t kColumnBytes = 32 * 256 * 4;
@@ -43,22 +35,6 @@ class RsmpSlices : public TableTest {
   void PrepareSuites() override {
     TableTest::PrepareSuites();
     suites->SetSlot(kRsmp, 4, &RecordingRoutine<kRsmp, 4, 44, I16, Ptr, Ptr>);
-  }
-  // Every slice's arguments, in order.
-  std::vector<Numbers> Slices(int slot, const Numbers &args) {
-    CallLog::Clear();
-    RowOf(slot).call(suites->Table(kRsmp)[slot], args);
-    std::vector<Numbers> slices;
-    for (const RecordedCall &call : CallLog::Take()) slices.push_back(call.args);
-    std::sort(slices.begin(), slices.end());
-    return slices;
-  }
-  // Starts the module on two threads; false where the count cannot be chosen.
-  bool StartOnTwo() {
-    if (!CanChooseProcessors() && MachineProcessors() != 2) return false;
-    UseProcessors(2);
-    Reload();
-    return StartUp() == kResultSuccess;
   }
 };
 

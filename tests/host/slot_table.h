@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <span>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -384,6 +385,30 @@ class TableTest : public ModuleTest {
   void PrepareSuites() override {
     if (put_ != nullptr) return put_(*suites);
     for (const TableRow &row : rows_) row.record(*suites);
+  }
+  // The described row that holds `slot`.
+  const TableRow &RowOf(int slot) const {
+    for (const TableRow &row : rows_) {
+      if (std::find(row.slots.begin(), row.slots.end(), slot) != row.slots.end()) return row;
+    }
+    throw std::logic_error("no such slot");
+  }
+  // Every slice's arguments of one call of `slot` through the live table, in order.
+  std::vector<Numbers> Slices(int slot, const Numbers &args) {
+    const TableRow &row = RowOf(slot);
+    CallLog::Clear();
+    row.call(suites->Table(row.suite)[slot], args);
+    std::vector<Numbers> slices;
+    for (const RecordedCall &call : CallLog::Take()) slices.push_back(call.args);
+    std::sort(slices.begin(), slices.end());
+    return slices;
+  }
+  // Starts the module on two threads; false where the count cannot be chosen.
+  bool StartOnTwo() {
+    if (!CanChooseProcessors() && MachineProcessors() != 2) return false;
+    UseProcessors(2);
+    Reload();
+    return StartUp() == kResultSuccess;
   }
   void ExpectEverySlice() {
     AtEachThreadCount([&](int threads) {
