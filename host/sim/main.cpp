@@ -103,6 +103,7 @@ int main(int argc, char **argv) {
 
   RunSummary summary{document.width, document.height, settings.threads, settings.repeat, source};
   summary.compute_ceiling = result.compute_ceiling;
+  summary.least_compute_ceiling = result.least_compute_ceiling;
   std::ifstream("/proc/loadavg") >> summary.load;
   const std::string chart = options.out + "/speedups.svg";
   std::ofstream(chart) << Chart(summary, result.rows);

@@ -123,7 +123,7 @@ std::string Usage(const std::vector<std::string> &known_ops) {
          "  --threads N   processors the module and OpenMP use (2 to 64; default: all this process may use)\n"
          "  --size WxH    size of the generated image (default 4096x4096)\n"
          "  --image FILE  work on this PNG instead of the generated image\n"
-         "  --repeat N    runs of each operation in each mode; times are medians (default 5)\n"
+         "  --repeat N    rounds per operation, each running every mode once; medians (default 5)\n"
          "  --ops LIST    comma-separated operations to run (default: all):\n"
          "                " +
          ops +

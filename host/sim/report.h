@@ -7,27 +7,42 @@
 
 namespace lumora::sim {
 
-struct Measurement {
-  std::string name;
-  std::string slots;
-  int rows = 0;
-  int64_t bytes = 0;
+// The middle value (the mean of the middle two); 0 for none.
+double Median(std::vector<double> values);
+
+// One round of an operation's timings, taken back to back, so that all five
+// see the machine in the same state.
+struct Round {
   double inactive_ms = 0;  // the host's own routines, one thread
   double active_ms = 0;    // through the module's wrappers
   double openmp_ms = 0;    // the same routines as an OpenMP loop over the rows
   double copy_one_ms = 0;  // memcpy of the same bytes on one thread
   double copy_all_ms = 0;  // ... and on every thread
+};
+
+// An operation's rounds. Times are medians over the rounds; gains and ratios
+// are medians of each round's own, so that a stretch of time in which the
+// machine gave less to every contender cannot favour one of them.
+struct Measurement {
+  std::string name;
+  std::string slots;
+  int rows = 0;
+  int64_t bytes = 0;
+  std::vector<Round> rounds;
   bool identical = false;  // active output equal to the inactive one
 
-  double Speedup() const { return inactive_ms / active_ms; }
-  double OpenMPSpeedup() const { return inactive_ms / openmp_ms; }
-  double CopySpeedup() const { return copy_one_ms / copy_all_ms; }
+  double InactiveMs() const;
+  double ActiveMs() const;
+  double OpenMPMs() const;
+  double Speedup() const;
+  double OpenMPSpeedup() const;
+  double CopySpeedup() const;
   // Active time over OpenMP time: at most 1 when the module is as fast.
-  double RatioToOpenMP() const { return active_ms / openmp_ms; }
+  double RatioToOpenMP() const;
   // Memory-bound: one thread moves the operation's bytes at least half as
   // fast as one thread copies them; more threads then gain what the memory
   // gains, not what the processors do.
-  bool MemoryBound() const { return inactive_ms <= 2 * copy_one_ms; }
+  bool MemoryBound() const;
   // The speed asked of it: compute-bound work at least 0.925 times the
   // threads (1.85 on two), memory-bound work at least 0.95 times what copying
   // the same bytes gains; either at least as fast as OpenMP.
@@ -40,9 +55,11 @@ struct RunSummary {
   int threads = 0;
   int repeat = 0;
   std::string source;  // "generated" or the image's path
-  // What the threads gained on pure arithmetic during the run: on a machine
-  // busy with other work, less than the thread count.
+  // What the threads gained on pure arithmetic, one round beside every
+  // round of every operation: the median and the least. On a machine busy
+  // with other work, less than the thread count.
   double compute_ceiling = 0;
+  double least_compute_ceiling = 0;
   double load = 0;  // the system's load average over the last minute
 };
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <thread>
 
 #include "host/host_abi.h"
 #include "host/module_loader.h"
@@ -24,23 +25,19 @@ double Milliseconds(Clock::duration duration) {
   return std::chrono::duration<double, std::milli>(duration).count();
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const size_t n = values.size();
-  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
+// Lets the threads of whatever ran before go quiet, so that every timed run
+// starts on an idle machine: OpenMP's threads spin for some milliseconds
+// after each loop, and would otherwise share a processor with the next run.
+void Settle() { std::this_thread::sleep_for(std::chrono::milliseconds(20)); }
 
-// The median time of `repeat` runs, each after an untimed Prepare.
+// The time of one run, after an untimed Prepare.
 template <typename Run>
-double TimeRuns(Operation &operation, int repeat, Run run) {
-  std::vector<double> times;
-  for (int i = 0; i < repeat; ++i) {
-    operation.Prepare();
-    const Clock::time_point start = Clock::now();
-    run();
-    times.push_back(Milliseconds(Clock::now() - start));
-  }
-  return Median(times);
+double TimeRun(Operation &operation, Run run) {
+  operation.Prepare();
+  Settle();
+  const Clock::time_point start = Clock::now();
+  run();
+  return Milliseconds(Clock::now() - start);
 }
 
 // A line on the terminal that says what is running, once a run has taken
@@ -70,59 +67,58 @@ bool WriteProfile(const std::string &directory, int multithreading) {
   return bool(file);
 }
 
-// The module loaded and started with its switch set to `multithreading`;
-// false (with `error`) unless start-up answers `expected`.
-class ModuleSession {
+// The module file, loaded once for the whole run. Started with its switch off
+// it answers 42 and leaves that host's tables alone, so it can then be
+// started for real on a second set of tables, and the host's own routines and
+// the module's wrappers can be timed side by side.
+class Module {
  public:
-  ModuleSession(const RunSettings &settings, HostSuites &suites, int multithreading, int16_t expected,
-                std::string &error) {
-    if (!WriteProfile(settings.profile_directory, multithreading)) {
-      error = "cannot write the profile in " + settings.profile_directory;
-      return;
-    }
-    module_ = std::make_unique<LoadedModule>(settings.module_path);
-    if (!module_->Loaded()) {
-      error = "cannot load " + settings.module_path + ": " + module_->Error();
-      return;
-    }
-    const int16_t result = module_->Call(kSelectStartUp, suites.Block());
-    started_ = result == kResultSuccess;
-    if (result != expected) {
-      error = "start-up of " + settings.module_path + " answered " + std::to_string(result) + ", expected " +
-              std::to_string(expected);
-    }
+  Module(const RunSettings &settings, std::string &error)
+      : settings_(settings), loaded_(settings.module_path) {
+    if (!loaded_.Loaded()) error = "cannot load " + settings.module_path + ": " + loaded_.Error();
   }
-  ~ModuleSession() {
-    if (started_) module_->Call(kSelectShutDown, nullptr);
+  ~Module() { ShutDown(); }
+  Module(const Module &) = delete;
+  Module &operator=(const Module &) = delete;
+
+  // Starts on `suites` with the switch set to `multithreading`; false (with
+  // `error`) unless start-up answers `expected`.
+  bool Start(HostSuites &suites, int multithreading, int16_t expected, std::string &error) {
+    if (!WriteProfile(settings_.profile_directory, multithreading)) {
+      error = "cannot write the profile in " + settings_.profile_directory;
+      return false;
+    }
+    const int16_t result = loaded_.Call(kSelectStartUp, suites.Block());
+    started_ = started_ || result == kResultSuccess;
+    if (result == expected) return true;
+    error = "start-up of " + settings_.module_path + " answered " + std::to_string(result) + ", expected " +
+            std::to_string(expected);
+    return false;
   }
-  ModuleSession(const ModuleSession &) = delete;
-  ModuleSession &operator=(const ModuleSession &) = delete;
+
+  void ShutDown() {
+    if (started_) loaded_.Call(kSelectShutDown, nullptr);
+    started_ = false;
+  }
 
  private:
-  std::unique_ptr<LoadedModule> module_;
+  const RunSettings &settings_;
+  LoadedModule loaded_;
   bool started_ = false;
 };
 
 // Copies `bytes` from `from` to `to` on `threads` threads, each its own part.
-void Copy(uint8_t *to, const uint8_t *from, size_t bytes, int threads) {
+double TimeCopy(std::vector<uint8_t> &to, const std::vector<uint8_t> &from, size_t bytes, int threads) {
+  Settle();
+  const Clock::time_point start = Clock::now();
 #pragma omp parallel num_threads(threads)
   {
     const size_t n = static_cast<size_t>(omp_get_num_threads());
     const size_t k = static_cast<size_t>(omp_get_thread_num());
     const size_t begin = bytes * k / n, end = bytes * (k + 1) / n;
-    std::memcpy(to + begin, from + begin, end - begin);
+    std::memcpy(to.data() + begin, from.data() + begin, end - begin);
   }
-}
-
-double TimeCopy(std::vector<uint8_t> &to, const std::vector<uint8_t> &from, size_t bytes, int threads,
-                int repeat) {
-  std::vector<double> times;
-  for (int i = 0; i < repeat; ++i) {
-    const Clock::time_point start = Clock::now();
-    Copy(to.data(), from.data(), bytes, threads);
-    times.push_back(Milliseconds(Clock::now() - start));
-  }
-  return Median(times);
+  return Milliseconds(Clock::now() - start);
 }
 
 // Dependent integer rounds on every one of `count` values, so that threads
@@ -137,20 +133,16 @@ uint32_t Arithmetic(uint32_t first, int count) {
   return total;
 }
 
-// The speedup of `threads` threads over one on the same arithmetic.
-double ComputeCeiling(int threads, int repeat) {
-  constexpr int kValues = 1 << 19;
+// The speedup of `threads` threads over one on the same arithmetic, once.
+double ComputeGain(int threads) {
+  constexpr int kValues = 1 << 17;
   uint32_t sink = 0;
   const auto time = [&](int n) {
-    std::vector<double> times;
-    for (int i = 0; i < repeat; ++i) {
-      const Clock::time_point start = Clock::now();
+    Settle();
+    const Clock::time_point start = Clock::now();
 #pragma omp parallel for schedule(static) num_threads(n) reduction(+ : sink)
-      for (int part = 0; part < n; ++part)
-        sink += Arithmetic(static_cast<uint32_t>(part * kValues / n), kValues / n);
-      times.push_back(Milliseconds(Clock::now() - start));
-    }
-    return Median(times);
+    for (int part = 0; part < n; ++part) sink += Arithmetic(static_cast<uint32_t>(part * kValues / n), kValues / n);
+    return Milliseconds(Clock::now() - start);
   };
   const double one = time(1), all = time(threads);
   volatile uint32_t keep = sink;
@@ -172,71 +164,64 @@ RunResult RunOperations(const RunSettings &settings, const Document &document,
                         const std::vector<std::unique_ptr<Operation>> &operations) {
   RunResult result;
   Progress progress;
-  HostSuites suites;
-  PutSimRoutines(suites);
-  result.rows.resize(operations.size());
-  for (size_t i = 0; i < operations.size(); ++i) {
-    Measurement &m = result.rows[i];
-    m.name = operations[i]->Name();
-    m.slots = operations[i]->Slots();
-    m.rows = operations[i]->Rows();
-    m.bytes = operations[i]->Bytes();
-  }
+  if (!SavePicture(settings, document, "input", document.image.raster, result)) return result;
 
-  // The host's own routines: the module is loaded, but its switch is off.
-  std::vector<std::vector<uint8_t>> inactive(operations.size());
+  int64_t most = 0;
+  for (const auto &op : operations) most = std::max(most, op->Bytes() / 2);
+  std::vector<uint8_t> from(static_cast<size_t>(most), 1), to(static_cast<size_t>(most), 0);
+  std::vector<double> gains;
+
+  // Two sets of the host's tables: the module, switched off, leaves `own`
+  // with the host's own routines; switched on, it wraps `wrapped`.
+  HostSuites own, wrapped;
+  PutSimRoutines(own);
+  PutSimRoutines(wrapped);
   {
-    ModuleSession session(settings, suites, 0, kResultInactive, result.error);
-    if (!result.error.empty()) return result;
-    for (size_t i = 0; i < operations.size(); ++i) {
-      Operation &op = *operations[i];
-      progress.Show(std::string("module inactive: ") + op.Name());
-      result.rows[i].inactive_ms = TimeRuns(op, settings.repeat, [&] { op.Run(suites); });
-      inactive[i] = op.Output();
+    Module module(settings, result.error);
+    if (!result.error.empty() || !module.Start(own, 0, kResultInactive, result.error) ||
+        !module.Start(wrapped, 1, kResultSuccess, result.error)) {
+      return result;
+    }
+    for (const auto &pointer : operations) {
+      Operation &op = *pointer;
+      Measurement m{op.Name(), op.Slots(), op.Rows(), op.Bytes(), {}, false};
+      const auto bytes = static_cast<size_t>(m.bytes / 2);
+      for (int i = 0; i < settings.repeat; ++i) {
+        progress.Show(std::string(op.Name()) + ": round " + std::to_string(i + 1) + " of " +
+                      std::to_string(settings.repeat));
+        Round round;
+        round.inactive_ms = TimeRun(op, [&] { op.Run(own); });
+        const auto run_active = [&] { round.active_ms = TimeRun(op, [&] { op.Run(wrapped); }); };
+        const auto run_openmp = [&] { round.openmp_ms = TimeRun(op, [&] { op.RunOpenMP(settings.threads); }); };
+        if (i == 0) {
+          const std::vector<uint8_t> inactive = op.Output();
+          run_active();
+          m.identical = op.Output() == inactive;
+          const std::vector<uint8_t> picture = op.Picture();
+          if (!picture.empty() && !SavePicture(settings, document, op.Name(), picture, result)) return result;
+          run_openmp();
+        } else if (i % 2 == 1) {  // the two contenders take turns at going first
+          run_openmp();
+          run_active();
+        } else {
+          run_active();
+          run_openmp();
+        }
+        round.copy_one_ms = TimeCopy(to, from, bytes, 1);
+        round.copy_all_ms = TimeCopy(to, from, bytes, settings.threads);
+        gains.push_back(ComputeGain(settings.threads));
+        m.rounds.push_back(round);
+      }
+      result.rows.push_back(std::move(m));
     }
   }
-
-  // The same calls through the module's wrappers.
-  {
-    ModuleSession session(settings, suites, 1, kResultSuccess, result.error);
-    if (!result.error.empty()) return result;
-    for (size_t i = 0; i < operations.size(); ++i) {
-      Operation &op = *operations[i];
-      progress.Show(std::string("module active: ") + op.Name());
-      result.rows[i].active_ms = TimeRuns(op, settings.repeat, [&] { op.Run(suites); });
-      result.rows[i].identical = op.Output() == inactive[i];
-      inactive[i].clear();
-      inactive[i].shrink_to_fit();
-    }
-  }
-  // Shut down, the module must have handed back every buffer it took.
+  // Shut down and unloaded, the module must have handed back every buffer it took.
   if (PluginLiveBuffers() != 0) {
     result.error = "the module left " + std::to_string(PluginLiveBuffers()) + " host buffers allocated";
     return result;
   }
-
-  // Written from the active run's outputs, while they are at hand.
-  if (!SavePicture(settings, document, "input", document.image.raster, result)) return result;
-  for (const auto &op : operations) {
-    progress.Show(std::string("writing ") + op->Name() + ".png");
-    const std::vector<uint8_t> picture = op->Picture();
-    if (!picture.empty() && !SavePicture(settings, document, op->Name(), picture, result)) return result;
-  }
-
-  // OpenMP over the same routines, and memcpy of the same bytes.
-  int64_t most = 0;
-  for (const Measurement &m : result.rows) most = std::max(most, m.bytes / 2);
-  std::vector<uint8_t> from(static_cast<size_t>(most), 1), to(static_cast<size_t>(most), 0);
-  for (size_t i = 0; i < operations.size(); ++i) {
-    Operation &op = *operations[i];
-    Measurement &m = result.rows[i];
-    progress.Show(std::string("OpenMP: ") + op.Name());
-    m.openmp_ms = TimeRuns(op, settings.repeat, [&] { op.RunOpenMP(settings.threads); });
-    const auto bytes = static_cast<size_t>(m.bytes / 2);
-    m.copy_one_ms = TimeCopy(to, from, bytes, 1, settings.repeat);
-    m.copy_all_ms = TimeCopy(to, from, bytes, settings.threads, settings.repeat);
-  }
-  result.compute_ceiling = ComputeCeiling(settings.threads, settings.repeat);
+  result.compute_ceiling = Median(gains);
+  result.least_compute_ceiling = gains.empty() ? 0 : *std::min_element(gains.begin(), gains.end());
   return result;
 }
 

@@ -1,6 +1,7 @@
-// lumora-sim's three passes over the operations: the module loaded with its
-// profile switch off (the host's own routines), loaded and active (its
-// wrappers), and no module at all with OpenMP loops over the same routines.
+// lumora-sim's rounds over the operations. Each round runs an operation with
+// the module loaded and its profile switch off (the host's own routines),
+// through the active module's wrappers, as OpenMP loops over the same
+// routines, and times a memcpy of the same bytes, all back to back.
 #pragma once
 
 #include <memory>
@@ -25,7 +26,10 @@ struct RunResult {
   std::vector<Measurement> rows;
   std::vector<std::string> written;  // files written to `out`
   std::string error;                 // set when the module could not be run
-  double compute_ceiling = 0;        // what the threads gained on pure arithmetic, at the end
+  // What the threads gained on pure arithmetic, timed once beside every
+  // round: the median and the least.
+  double compute_ceiling = 0;
+  double least_compute_ceiling = 0;
 };
 
 RunResult RunOperations(const RunSettings &settings, const Document &document,
