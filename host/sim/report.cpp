@@ -72,7 +72,7 @@ std::string Table(const RunSummary &run, const std::vector<Measurement> &rows) {
                  "x", "ratio", "x", "", "");
   int identical = 0, met = 0;
   for (const Measurement &m : rows) {
-    text += Format("%-14s %-10s %-7s %5d %10.2f %9.2f %9.2f %8.2f %9.2f %8.2f %-6s %s\n", m.name.c_str(),
+    text += Format("%-14s %-10s %-7s %5d %10.2f %9.2f %9.2f %8.2f %9.3f %8.2f %-6s %s\n", m.name.c_str(),
                    m.slots.c_str(), Kind(m), m.rows, m.InactiveMs(), m.ActiveMs(), m.OpenMPMs(), m.Speedup(),
                    m.RatioToOpenMP(), m.CopySpeedup(), m.MeetsGoal(run.threads) ? "met" : "missed",
                    m.identical ? "yes" : "NO");
