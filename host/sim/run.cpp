@@ -158,6 +158,56 @@ bool SavePicture(const RunSettings &settings, const Document &document, const st
   return true;
 }
 
+// What one operation's rounds run on: the two sets of tables, the copy
+// buffers and the gains of pure arithmetic seen so far.
+struct Bench {
+  const RunSettings &settings;
+  const Document &document;
+  HostSuites &own;
+  HostSuites &wrapped;
+  std::vector<uint8_t> &from;
+  std::vector<uint8_t> &to;
+  std::vector<double> &gains;
+};
+
+// Runs `op`'s rounds. The first round also compares the active output with
+// the inactive one and saves the active output's picture; false (with
+// `result.error`) when that cannot be written.
+bool MeasureOperation(Bench &bench, Operation &op, Measurement &m, RunResult &result, Progress &progress) {
+  const int repeat = bench.settings.repeat;
+  const auto bytes = static_cast<size_t>(m.bytes / 2);
+  for (int i = 0; i < repeat; ++i) {
+    progress.Show(std::string(op.Name()) + ": round " + std::to_string(i + 1) + " of " + std::to_string(repeat));
+    Round round;
+    round.inactive_ms = TimeRun(op, [&] { op.Run(bench.own); });
+    const auto run_active = [&] { round.active_ms = TimeRun(op, [&] { op.Run(bench.wrapped); }); };
+    const auto run_openmp = [&] {
+      round.openmp_ms = TimeRun(op, [&] { op.RunOpenMP(bench.settings.threads); });
+    };
+    if (i == 0) {
+      const std::vector<uint8_t> inactive = op.Output();
+      run_active();
+      m.identical = op.Output() == inactive;
+      const std::vector<uint8_t> picture = op.Picture();
+      if (!picture.empty() && !SavePicture(bench.settings, bench.document, op.Name(), picture, result)) {
+        return false;
+      }
+      run_openmp();
+    } else if (i % 2 == 1) {  // the two contenders take turns at going first
+      run_openmp();
+      run_active();
+    } else {
+      run_active();
+      run_openmp();
+    }
+    round.copy_one_ms = TimeCopy(bench.to, bench.from, bytes, 1);
+    round.copy_all_ms = TimeCopy(bench.to, bench.from, bytes, bench.settings.threads);
+    bench.gains.push_back(ComputeGain(bench.settings.threads));
+    m.rounds.push_back(round);
+  }
+  return true;
+}
+
 }  // namespace
 
 RunResult RunOperations(const RunSettings &settings, const Document &document,
@@ -182,36 +232,10 @@ RunResult RunOperations(const RunSettings &settings, const Document &document,
         !module.Start(wrapped, 1, kResultSuccess, result.error)) {
       return result;
     }
-    for (const auto &pointer : operations) {
-      Operation &op = *pointer;
-      Measurement m{op.Name(), op.Slots(), op.Rows(), op.Bytes(), {}, false};
-      const auto bytes = static_cast<size_t>(m.bytes / 2);
-      for (int i = 0; i < settings.repeat; ++i) {
-        progress.Show(std::string(op.Name()) + ": round " + std::to_string(i + 1) + " of " +
-                      std::to_string(settings.repeat));
-        Round round;
-        round.inactive_ms = TimeRun(op, [&] { op.Run(own); });
-        const auto run_active = [&] { round.active_ms = TimeRun(op, [&] { op.Run(wrapped); }); };
-        const auto run_openmp = [&] { round.openmp_ms = TimeRun(op, [&] { op.RunOpenMP(settings.threads); }); };
-        if (i == 0) {
-          const std::vector<uint8_t> inactive = op.Output();
-          run_active();
-          m.identical = op.Output() == inactive;
-          const std::vector<uint8_t> picture = op.Picture();
-          if (!picture.empty() && !SavePicture(settings, document, op.Name(), picture, result)) return result;
-          run_openmp();
-        } else if (i % 2 == 1) {  // the two contenders take turns at going first
-          run_openmp();
-          run_active();
-        } else {
-          run_active();
-          run_openmp();
-        }
-        round.copy_one_ms = TimeCopy(to, from, bytes, 1);
-        round.copy_all_ms = TimeCopy(to, from, bytes, settings.threads);
-        gains.push_back(ComputeGain(settings.threads));
-        m.rounds.push_back(round);
-      }
+    Bench bench{settings, document, own, wrapped, from, to, gains};
+    for (const auto &op : operations) {
+      Measurement m{op->Name(), op->Slots(), op->Rows(), op->Bytes(), {}, false};
+      if (!MeasureOperation(bench, *op, m, result, progress)) return result;
       result.rows.push_back(std::move(m));
     }
   }
