@@ -50,6 +50,9 @@ double Measurement::OpenMPSpeedup() const {
 double Measurement::CopySpeedup() const {
   return MedianOver(rounds, [](const Round &r) { return r.copy_one_ms / r.copy_all_ms; });
 }
+double Measurement::ArithmeticGain() const {
+  return MedianOver(rounds, [](const Round &r) { return r.arithmetic_gain; });
+}
 double Measurement::RatioToOpenMP() const {
   return MedianOver(rounds, [](const Round &r) { return r.active_ms / r.openmp_ms; });
 }
@@ -66,15 +69,17 @@ std::string Table(const RunSummary &run, const std::vector<Measurement> &rows) {
   std::string text = Format("lumora-sim: %s image, %d x %d RGBA, %d threads, median of %d rounds\n"
                             "(a round runs an operation inactive, active, as OpenMP and as memcpy, back to back)\n\n",
                             run.source.c_str(), run.width, run.height, run.threads, run.repeat);
-  text += Format("%-14s %-10s %-7s %5s %10s %9s %9s %8s %9s %8s %-6s %s\n", "operation", "slots", "kind",
-                 "rows", "inactive", "active", "OpenMP", "speedup", "/OpenMP", "memcpy", "goal", "identical");
-  text += Format("%-14s %-10s %-7s %5s %10s %9s %9s %8s %9s %8s %-6s %s\n", "", "", "", "", "ms", "ms", "ms",
-                 "x", "ratio", "x", "", "");
+  text += Format("%-14s %-10s %-7s %5s %10s %9s %9s %8s %9s %7s %6s %-6s %s\n", "operation", "slots", "kind",
+                 "rows", "inactive", "active", "OpenMP", "speedup", "/OpenMP", "memcpy", "arith", "goal",
+                 "identical");
+  text += Format("%-14s %-10s %-7s %5s %10s %9s %9s %8s %9s %7s %6s %-6s %s\n", "", "", "", "", "ms", "ms", "ms",
+                 "x", "ratio", "x", "x", "", "");
   int identical = 0, met = 0;
   for (const Measurement &m : rows) {
-    text += Format("%-14s %-10s %-7s %5d %10.2f %9.2f %9.2f %8.2f %9.3f %8.2f %-6s %s\n", m.name.c_str(),
-                   m.slots.c_str(), Kind(m), m.rows, m.InactiveMs(), m.ActiveMs(), m.OpenMPMs(), m.Speedup(),
-                   m.RatioToOpenMP(), m.CopySpeedup(), m.MeetsGoal(run.threads) ? "met" : "missed",
+    text += Format("%-14s %-10s %-7s %5d %10.2f %9.2f %9.2f %8.2f %9.3f %7.2f %6.2f %-6s %s\n",
+                   m.name.c_str(), m.slots.c_str(), Kind(m), m.rows, m.InactiveMs(), m.ActiveMs(), m.OpenMPMs(),
+                   m.Speedup(), m.RatioToOpenMP(), m.CopySpeedup(), m.ArithmeticGain(),
+                   m.MeetsGoal(run.threads) ? "met" : "missed",
                    m.identical ? "yes" : "NO");
     identical += m.identical ? 1 : 0;
     met += m.MeetsGoal(run.threads) ? 1 : 0;
@@ -82,9 +87,10 @@ std::string Table(const RunSummary &run, const std::vector<Measurement> &rows) {
   text += "\n";
   text += Format("Outputs identical to the module-inactive run: %d of %d.\n", identical, int(rows.size()));
   text += Format(
-      "A loop of pure arithmetic, timed beside every round, gained %.2fx on %d threads (median; least\n"
-      "%.2fx; load average %.1f): the most compute-bound work could gain on this machine meanwhile.\n",
-      run.compute_ceiling, run.threads, run.least_compute_ceiling, run.load);
+      "arith: what %d threads gained on a loop of pure arithmetic in the same rounds, the most that\n"
+      "compute-bound work could gain on this machine meanwhile (over the whole run: median %.2fx, least\n"
+      "%.2fx; load average %.1f).\n",
+      run.threads, run.compute_ceiling, run.least_compute_ceiling, run.load);
   text += Format(
       "Speed goals met: %d of %d (compute-bound: speedup >= %.2f; memory-bound: >= 0.95 x memcpy's;\n"
       "all: active no slower than OpenMP). Timings vary on a busy machine; the goals do not set the exit "
@@ -95,12 +101,13 @@ std::string Table(const RunSummary &run, const std::vector<Measurement> &rows) {
 
 std::string Csv(const std::vector<Measurement> &rows, int threads) {
   std::string text =
-      "operation,slots,kind,rows,inactive_ms,active_ms,openmp_ms,speedup,openmp_ratio,memcpy_speedup,goal,"
-      "identical\n";
+      "operation,slots,kind,rows,inactive_ms,active_ms,openmp_ms,speedup,openmp_ratio,memcpy_speedup,"
+      "arithmetic_gain,goal,identical\n";
   for (const Measurement &m : rows) {
-    text += Format("%s,%s,%s,%d,%.3f,%.3f,%.3f,%.3f,%.3f,%.3f,%s,%s\n", m.name.c_str(), m.slots.c_str(),
+    text += Format("%s,%s,%s,%d,%.3f,%.3f,%.3f,%.3f,%.3f,%.3f,%.3f,%s,%s\n", m.name.c_str(), m.slots.c_str(),
                    Kind(m), m.rows, m.InactiveMs(), m.ActiveMs(), m.OpenMPMs(), m.Speedup(), m.RatioToOpenMP(),
-                   m.CopySpeedup(), m.MeetsGoal(threads) ? "met" : "missed", m.identical ? "yes" : "no");
+                   m.CopySpeedup(), m.ArithmeticGain(), m.MeetsGoal(threads) ? "met" : "missed",
+                   m.identical ? "yes" : "no");
   }
   return text;
 }

@@ -18,6 +18,9 @@ struct Round {
   double openmp_ms = 0;    // the same routines as an OpenMP loop over the rows
   double copy_one_ms = 0;  // memcpy of the same bytes on one thread
   double copy_all_ms = 0;  // ... and on every thread
+  // What every thread gained over one on a loop of pure arithmetic: what the
+  // machine gave compute-bound work during the round.
+  double arithmetic_gain = 0;
 };
 
 // An operation's rounds. Times are medians over the rounds; gains and ratios
@@ -37,6 +40,7 @@ struct Measurement {
   double Speedup() const;
   double OpenMPSpeedup() const;
   double CopySpeedup() const;
+  double ArithmeticGain() const;
   // Active time over OpenMP time: at most 1 when the module is as fast.
   double RatioToOpenMP() const;
   // Memory-bound: one thread moves the operation's bytes at least half as
@@ -55,9 +59,9 @@ struct RunSummary {
   int threads = 0;
   int repeat = 0;
   std::string source;  // "generated" or the image's path
-  // What the threads gained on pure arithmetic, one round beside every
-  // round of every operation: the median and the least. On a machine busy
-  // with other work, less than the thread count.
+  // What the threads gained on pure arithmetic over every round of every
+  // operation: the median and the least. On a machine busy with other work,
+  // less than the thread count.
   double compute_ceiling = 0;
   double least_compute_ceiling = 0;
   double load = 0;  // the system's load average over the last minute

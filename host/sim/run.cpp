@@ -107,17 +107,21 @@ class Module {
   bool started_ = false;
 };
 
-// Copies `bytes` from `from` to `to` on `threads` threads, each its own part.
+// Copies `bytes` from `from` to `to` on `threads` threads, each its own
+// part: the calling thread and threads made for the copy, which the system
+// places on idle processors.
 double TimeCopy(std::vector<uint8_t> &to, const std::vector<uint8_t> &from, size_t bytes, int threads) {
-  Settle();
-  const Clock::time_point start = Clock::now();
-#pragma omp parallel num_threads(threads)
-  {
-    const size_t n = static_cast<size_t>(omp_get_num_threads());
-    const size_t k = static_cast<size_t>(omp_get_thread_num());
+  const auto n = static_cast<size_t>(threads);
+  const auto part = [&](size_t k) {
     const size_t begin = bytes * k / n, end = bytes * (k + 1) / n;
     std::memcpy(to.data() + begin, from.data() + begin, end - begin);
-  }
+  };
+  Settle();
+  const Clock::time_point start = Clock::now();
+  std::vector<std::thread> helpers;
+  for (size_t k = 1; k < n; ++k) helpers.emplace_back(part, k);
+  part(0);
+  for (std::thread &helper : helpers) helper.join();
   return Milliseconds(Clock::now() - start);
 }
 
@@ -158,8 +162,8 @@ bool SavePicture(const RunSettings &settings, const Document &document, const st
   return true;
 }
 
-// What one operation's rounds run on: the two sets of tables, the copy
-// buffers and the gains of pure arithmetic seen so far.
+// What one operation's rounds run on: the two sets of tables and the copy
+// buffers.
 struct Bench {
   const RunSettings &settings;
   const Document &document;
@@ -167,7 +171,6 @@ struct Bench {
   HostSuites &wrapped;
   std::vector<uint8_t> &from;
   std::vector<uint8_t> &to;
-  std::vector<double> &gains;
 };
 
 // Runs `op`'s rounds. The first round also compares the active output with
@@ -202,7 +205,7 @@ bool MeasureOperation(Bench &bench, Operation &op, Measurement &m, RunResult &re
     }
     round.copy_one_ms = TimeCopy(bench.to, bench.from, bytes, 1);
     round.copy_all_ms = TimeCopy(bench.to, bench.from, bytes, bench.settings.threads);
-    bench.gains.push_back(ComputeGain(bench.settings.threads));
+    round.arithmetic_gain = ComputeGain(bench.settings.threads);
     m.rounds.push_back(round);
   }
   return true;
@@ -219,7 +222,6 @@ RunResult RunOperations(const RunSettings &settings, const Document &document,
   int64_t most = 0;
   for (const auto &op : operations) most = std::max(most, op->Bytes() / 2);
   std::vector<uint8_t> from(static_cast<size_t>(most), 1), to(static_cast<size_t>(most), 0);
-  std::vector<double> gains;
 
   // Two sets of the host's tables: the module, switched off, leaves `own`
   // with the host's own routines; switched on, it wraps `wrapped`.
@@ -232,7 +234,7 @@ RunResult RunOperations(const RunSettings &settings, const Document &document,
         !module.Start(wrapped, 1, kResultSuccess, result.error)) {
       return result;
     }
-    Bench bench{settings, document, own, wrapped, from, to, gains};
+    Bench bench{settings, document, own, wrapped, from, to};
     for (const auto &op : operations) {
       Measurement m{op->Name(), op->Slots(), op->Rows(), op->Bytes(), {}, false};
       if (!MeasureOperation(bench, *op, m, result, progress)) return result;
@@ -243,6 +245,10 @@ RunResult RunOperations(const RunSettings &settings, const Document &document,
   if (PluginLiveBuffers() != 0) {
     result.error = "the module left " + std::to_string(PluginLiveBuffers()) + " host buffers allocated";
     return result;
+  }
+  std::vector<double> gains;
+  for (const Measurement &m : result.rows) {
+    for (const Round &round : m.rounds) gains.push_back(round.arithmetic_gain);
   }
   result.compute_ceiling = Median(gains);
   result.least_compute_ceiling = gains.empty() ? 0 : *std::min_element(gains.begin(), gains.end());
