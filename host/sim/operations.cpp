@@ -54,6 +54,17 @@ class ColourPlanesOperation : public Operation {
   Planes3 out_;
 };
 
+// An operation whose output is one RGBA raster of the document's size.
+class RasterOperation : public Operation {
+ public:
+  using Operation::Operation;
+  std::vector<uint8_t> Output() const override { return out_; }
+  std::vector<uint8_t> Picture() const override { return out_; }
+
+ protected:
+  Plane out_;
+};
+
 // ---- blnd 13: the overlay's colour blended into the image through the overlay's alpha ----
 
 class AlphaBlend : public ColourPlanesOperation {
@@ -87,9 +98,9 @@ class AlphaBlend : public ColourPlanesOperation {
 
 // ---- blnd 77: the overlay layer mixed onto the image by a parameter record ----
 
-class LayerBlend : public Operation {
+class LayerBlend : public RasterOperation {
  public:
-  using Operation::Operation;
+  using RasterOperation::RasterOperation;
   const char *Name() const override { return "layer-blend"; }
   const char *Slots() const override { return "blnd 77"; }
   int Rows() const override { return document_.height; }
@@ -107,8 +118,6 @@ class LayerBlend : public Operation {
       BlndRecordBlend(&record);
     }
   }
-  std::vector<uint8_t> Output() const override { return out_; }
-  std::vector<uint8_t> Picture() const override { return out_; }
 
  private:
   BlendRecord Record(int first, int rows) {
@@ -127,7 +136,6 @@ class LayerBlend : public Operation {
     record.high = 255;
     return record;
   }
-  Plane out_;
 };
 
 // ---- filt 0 and 11: a 3 x 3 mean filter whose taps come from the host's kernel table ----
@@ -300,9 +308,9 @@ class PixelSum : public Operation {
 
 // ---- rast 2: the image's raster copied whole into another ----
 
-class RasterCopy : public Operation {
+class RasterCopy : public RasterOperation {
  public:
-  using Operation::Operation;
+  using RasterOperation::RasterOperation;
   const char *Name() const override { return "raster-copy"; }
   const char *Slots() const override { return "rast 2"; }
   int Rows() const override { return document_.height; }
@@ -318,8 +326,6 @@ class RasterCopy : public Operation {
 #pragma omp parallel for schedule(static) num_threads(threads)
     for (int r = 0; r < document_.height; ++r) Call(&CopyRaster, r, 1);
   }
-  std::vector<uint8_t> Output() const override { return out_; }
-  std::vector<uint8_t> Picture() const override { return out_; }
 
  private:
   template <typename Routine>
@@ -329,15 +335,14 @@ class RasterCopy : public Operation {
     routine(At(out_, offset), At(document_.image.raster, offset), nullptr, I16(rows), I16(stride), stride,
             stride, 0, 0, 1);
   }
-  Plane out_;
 };
 
 // ---- rsmp 4 and 10: a sepia colour matrix through the multiplication tables, inside the overlay's discs
 // ----
 
-class ColourMatrix : public Operation {
+class ColourMatrix : public RasterOperation {
  public:
-  explicit ColourMatrix(const Document &document) : Operation(document) {
+  explicit ColourMatrix(const Document &document) : RasterOperation(document) {
     // Coefficient of output channel i from input channel j, in 1/16384.
     static constexpr int16_t kSepia[3][3] = {{6439, 12599, 3097}, {5718, 11239, 2753}, {4456, 8749, 2146}};
     for (size_t i = 0; i < 3; ++i) {
@@ -375,7 +380,6 @@ class ColourMatrix : public Operation {
     bytes.insert(bytes.end(), tables, tables + tables_.size() * sizeof(uint32_t));
     return bytes;
   }
-  std::vector<uint8_t> Picture() const override { return out_; }
 
  private:
   template <typename Routine>
@@ -387,14 +391,13 @@ class ColourMatrix : public Operation {
   }
   std::array<int16_t, 32 * 3> coefficients_{};
   std::vector<uint32_t> tables_ = std::vector<uint32_t>(3 * 32 * 256);
-  Plane out_;
 };
 
 // ---- rsmp 2: every row magnified one and a half times about its centre ----
 
-class RowResample : public Operation {
+class RowResample : public RasterOperation {
  public:
-  using Operation::Operation;
+  using RasterOperation::RasterOperation;
   const char *Name() const override { return "row-resample"; }
   const char *Slots() const override { return "rsmp 2"; }
   int Rows() const override { return document_.height; }
@@ -409,8 +412,6 @@ class RowResample : public Operation {
 #pragma omp parallel for schedule(static) num_threads(threads)
     for (int r = 0; r < document_.height; ++r) Call(&ZoomRows, r, 1);
   }
-  std::vector<uint8_t> Output() const override { return out_; }
-  std::vector<uint8_t> Picture() const override { return out_; }
 
  private:
   template <typename Routine>
@@ -420,14 +421,13 @@ class RowResample : public Operation {
     routine(At(document_.image.raster, offset), At(out_, offset), I16(rows), I16(document_.width),
             3 * 65536 / 2, I16(stride), I16(stride), 0);
   }
-  Plane out_;
 };
 
 // ---- disp 24: the image as the screen shows it, over a checkerboard, dithered; placed by row origin ----
 
-class Display : public Operation {
+class Display : public RasterOperation {
  public:
-  using Operation::Operation;
+  using RasterOperation::RasterOperation;
   const char *Name() const override { return "display"; }
   const char *Slots() const override { return "disp 24"; }
   int Rows() const override { return document_.height; }
@@ -442,8 +442,6 @@ class Display : public Operation {
 #pragma omp parallel for schedule(static) num_threads(threads)
     for (int r = 0; r < document_.height; ++r) Call(&ToDisplay, r, 1);
   }
-  std::vector<uint8_t> Output() const override { return out_; }
-  std::vector<uint8_t> Picture() const override { return out_; }
 
  private:
   template <typename Routine>
@@ -451,7 +449,6 @@ class Display : public Operation {
     routine(At(out_, int64_t{first} * document_.RasterStride()), I16(rows), I16(document_.width), I16(first),
             32, 0, 0xCCCCCC, 0x999999);
   }
-  Plane out_;
 };
 
 using Maker = std::function<std::unique_ptr<Operation>(const Document &)>;
