@@ -23,15 +23,14 @@ void ReleasePool() { PoolBusy.store(0, std::memory_order_release); }
 
 void RunSlices(SliceProc proc) {
   const int workers = ThreadCount - 1;
-  // Off the workers' processors before they wake, so none shares the caller's.
-  KeepCallerOffWorkers();
+  // Before the workers wake, so none shares the caller's processor.
+  MakeWayForCaller();
   // Setting a start event publishes the blocks and JobProc to that worker.
   JobProc.store(proc, std::memory_order_relaxed);
   for (int k = 0; k < workers; ++k) SetEvent(StartEvents[k]);
   proc(WorkerBlocks[workers]);
   WaitForAll(DoneEvents, workers);
   for (int k = 0; k < workers; ++k) ResetEvent(DoneEvents[k]);
-  ReturnCallerPlacement();
 }
 
 }  // namespace rowfork

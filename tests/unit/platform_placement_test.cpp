@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sched.h>
 
+#include <atomic>
 #include <vector>
 
 #include "platform/win32.h"
@@ -30,6 +31,50 @@ DWORD ReportMask(LPVOID out) {
   return 0;
 }
 
+// A placed worker that stays alive and, each time it is asked, reports the
+// mask it runs with.
+class LiveWorker {
+ public:
+  LiveWorker(int worker, int participants) {
+    thread_ = CreateThread(nullptr, 0, &LiveWorker::Main, this, CREATE_SUSPENDED, nullptr);
+    rowfork::PlaceWorker(thread_, worker, participants);
+    ResumeThread(thread_);
+  }
+  ~LiveWorker() {
+    quit_ = true;
+    SetEvent(ask_);
+    WaitForSingleObject(thread_, 10'000);
+    for (HANDLE handle : {thread_, ask_, answered_}) CloseHandle(handle);
+  }
+  LiveWorker(const LiveWorker &) = delete;
+  LiveWorker &operator=(const LiveWorker &) = delete;
+
+  cpu_set_t Mask() {
+    SetEvent(ask_);
+    EXPECT_EQ(WaitForSingleObject(answered_, 10'000), WAIT_OBJECT_0);
+    ResetEvent(answered_);
+    return mask_;
+  }
+
+ private:
+  static DWORD WINAPI Main(LPVOID self) {
+    auto *worker = static_cast<LiveWorker *>(self);
+    for (;;) {
+      WaitForSingleObject(worker->ask_, INFINITE);
+      ResetEvent(worker->ask_);
+      if (worker->quit_) return 0;
+      worker->mask_ = OwnMask();
+      SetEvent(worker->answered_);
+    }
+  }
+
+  HANDLE ask_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE answered_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  std::atomic<bool> quit_{false};
+  cpu_set_t mask_{};
+  HANDLE thread_ = nullptr;
+};
+
 class Placement : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -51,6 +96,7 @@ class Placement : public ::testing::Test {
     ResumeThread(thread);
     EXPECT_EQ(WaitForSingleObject(thread, 10'000), WAIT_OBJECT_0);
     CloseHandle(thread);
+    rowfork::ForgetWorkerPlacement();  // the thread is gone
     return seen;
   }
 
@@ -62,14 +108,6 @@ class Placement : public ::testing::Test {
       if (sched_getcpu() == cpu) return true;
     }
     return false;
-  }
-
-  // The caller's mask while a split holds it.
-  cpu_set_t MaskDuringSplit() {
-    rowfork::KeepCallerOffWorkers();
-    const cpu_set_t during = OwnMask();
-    rowfork::ReturnCallerPlacement();
-    return during;
   }
 
   const cpu_set_t allowed_ = OwnMask();
@@ -86,33 +124,39 @@ TEST_F(Placement, EachWorkerGetsAProcessorAfterTheCallersOne) {
 
 TEST_F(Placement, OversubscribedWorkersAreLeftToTheScheduler) {
   EXPECT_TRUE(Same(PlacedWorkerMask(0, static_cast<int>(cpus_.size()) + 1), allowed_));
-  ASSERT_TRUE(RunOn(cpus_[1]));
-  EXPECT_TRUE(Same(MaskDuringSplit(), allowed_)) << "nothing bound, nothing to keep off";
 }
 
-TEST_F(Placement, CallerOnAWorkersProcessorMovesForTheSplitAndBack) {
-  PlacedWorkerMask(0, 2);
+TEST_F(Placement, AWorkerOnTheCallersProcessorMakesWayAndTheCallerKeepsItsMask) {
+  LiveWorker worker(0, 2);
+  ASSERT_TRUE(Same(worker.Mask(), Only(cpus_[1])));
+  // The caller on the spare processor: nothing moves.
+  ASSERT_TRUE(RunOn(cpus_[0]));
+  rowfork::MakeWayForCaller();
+  EXPECT_TRUE(Same(worker.Mask(), Only(cpus_[1])));
+  // On the worker's: the worker takes the spare, and the caller's becomes it.
   ASSERT_TRUE(RunOn(cpus_[1]));
-  rowfork::KeepCallerOffWorkers();
-  cpu_set_t expected = allowed_;
-  CPU_CLR(static_cast<size_t>(cpus_[1]), &expected);
-  EXPECT_TRUE(Same(OwnMask(), expected));
-  EXPECT_NE(sched_getcpu(), cpus_[1]);
-  rowfork::ReturnCallerPlacement();
-  EXPECT_TRUE(Same(OwnMask(), allowed_));
-  rowfork::ReturnCallerPlacement();
-  EXPECT_TRUE(Same(OwnMask(), allowed_)) << "nothing to give back twice";
+  rowfork::MakeWayForCaller();
+  EXPECT_TRUE(Same(worker.Mask(), Only(cpus_[0])));
+  EXPECT_TRUE(Same(OwnMask(), allowed_)) << "the caller's own processors are never touched";
+  ASSERT_TRUE(RunOn(cpus_[0]));
+  rowfork::MakeWayForCaller();
+  EXPECT_TRUE(Same(worker.Mask(), Only(cpus_[1]))) << "and back";
 }
 
-TEST_F(Placement, CallerStaysWhenElsewhereOrWithNowhereToGo) {
-  PlacedWorkerMask(0, 2);
-  Restrict(Only(cpus_[0]));
-  EXPECT_TRUE(Same(MaskDuringSplit(), Only(cpus_[0]))) << "not on a worker's processor";
+TEST_F(Placement, ACallerHeldToOneProcessorStillGetsItToItself) {
+  LiveWorker worker(0, 2);
   Restrict(Only(cpus_[1]));
-  EXPECT_TRUE(Same(MaskDuringSplit(), Only(cpus_[1]))) << "no processor but the workers'";
+  rowfork::MakeWayForCaller();
+  EXPECT_TRUE(Same(worker.Mask(), Only(cpus_[0])));
+  EXPECT_TRUE(Same(OwnMask(), Only(cpus_[1])));
+}
+
+TEST_F(Placement, NothingMovesOncePlacementIsForgotten) {
+  LiveWorker worker(0, 2);
   rowfork::ForgetWorkerPlacement();
   ASSERT_TRUE(RunOn(cpus_[1]));
-  EXPECT_TRUE(Same(MaskDuringSplit(), allowed_)) << "placement forgotten";
+  rowfork::MakeWayForCaller();
+  EXPECT_TRUE(Same(worker.Mask(), Only(cpus_[1])));
 }
 
 }  // namespace

@@ -6,7 +6,6 @@ namespace rowfork {
 
 void PlaceWorker(HANDLE, int, int) {}
 void ForgetWorkerPlacement() {}
-void KeepCallerOffWorkers() {}
-void ReturnCallerPlacement() {}
+void MakeWayForCaller() {}
 
 }  // namespace rowfork
