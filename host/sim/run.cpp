@@ -173,30 +173,26 @@ struct Bench {
   std::vector<uint8_t> &to;
 };
 
-// Runs `op`'s rounds. The first round also compares the active output with
-// the inactive one and saves the active output's picture; false (with
-// `result.error`) when that cannot be written.
-bool MeasureOperation(Bench &bench, Operation &op, Measurement &m, RunResult &result, Progress &progress) {
+// Runs `op`'s rounds, comparing the first round's active output with its
+// inactive one. The active run comes last in the last round, so that `op`
+// ends holding the active output.
+void MeasureOperation(Bench &bench, Operation &op, Measurement &m, Progress &progress) {
   const int repeat = bench.settings.repeat;
   const auto bytes = static_cast<size_t>(m.bytes / 2);
+  std::vector<uint8_t> inactive;
   for (int i = 0; i < repeat; ++i) {
     progress.Show(std::string(op.Name()) + ": round " + std::to_string(i + 1) + " of " + std::to_string(repeat));
     Round round;
     round.inactive_ms = TimeRun(op, [&] { op.Run(bench.own); });
-    const auto run_active = [&] { round.active_ms = TimeRun(op, [&] { op.Run(bench.wrapped); }); };
+    if (i == 0) inactive = op.Output();
+    const auto run_active = [&] {
+      round.active_ms = TimeRun(op, [&] { op.Run(bench.wrapped); });
+      if (i == 0) m.identical = op.Output() == inactive;
+    };
     const auto run_openmp = [&] {
       round.openmp_ms = TimeRun(op, [&] { op.RunOpenMP(bench.settings.threads); });
     };
-    if (i == 0) {
-      const std::vector<uint8_t> inactive = op.Output();
-      run_active();
-      m.identical = op.Output() == inactive;
-      const std::vector<uint8_t> picture = op.Picture();
-      if (!picture.empty() && !SavePicture(bench.settings, bench.document, op.Name(), picture, result)) {
-        return false;
-      }
-      run_openmp();
-    } else if (i % 2 == 1) {  // the two contenders take turns at going first
+    if ((repeat - i) % 2 == 1) {  // the two contenders take turns at going first
       run_openmp();
       run_active();
     } else {
@@ -208,6 +204,20 @@ bool MeasureOperation(Bench &bench, Operation &op, Measurement &m, RunResult &re
     round.arithmetic_gain = ComputeGain(bench.settings.threads);
     m.rounds.push_back(round);
   }
+}
+
+// Writes the input and every operation's picture, once nothing is timed any
+// more: the disk writes would otherwise share the processors with the runs.
+bool SavePictures(const RunSettings &settings, const Document &document,
+                  const std::vector<std::unique_ptr<Operation>> &operations, RunResult &result,
+                  Progress &progress) {
+  progress.Show("writing input.png");
+  if (!SavePicture(settings, document, "input", document.image.raster, result)) return false;
+  for (const auto &op : operations) {
+    progress.Show(std::string("writing ") + op->Name() + ".png");
+    const std::vector<uint8_t> picture = op->Picture();
+    if (!picture.empty() && !SavePicture(settings, document, op->Name(), picture, result)) return false;
+  }
   return true;
 }
 
@@ -217,7 +227,6 @@ RunResult RunOperations(const RunSettings &settings, const Document &document,
                         const std::vector<std::unique_ptr<Operation>> &operations) {
   RunResult result;
   Progress progress;
-  if (!SavePicture(settings, document, "input", document.image.raster, result)) return result;
 
   int64_t most = 0;
   for (const auto &op : operations) most = std::max(most, op->Bytes() / 2);
@@ -237,7 +246,7 @@ RunResult RunOperations(const RunSettings &settings, const Document &document,
     Bench bench{settings, document, own, wrapped, from, to};
     for (const auto &op : operations) {
       Measurement m{op->Name(), op->Slots(), op->Rows(), op->Bytes(), {}, false};
-      if (!MeasureOperation(bench, *op, m, result, progress)) return result;
+      MeasureOperation(bench, *op, m, progress);
       result.rows.push_back(std::move(m));
     }
   }
@@ -246,6 +255,8 @@ RunResult RunOperations(const RunSettings &settings, const Document &document,
     result.error = "the module left " + std::to_string(PluginLiveBuffers()) + " host buffers allocated";
     return result;
   }
+  if (!SavePictures(settings, document, operations, result, progress)) return result;
+
   std::vector<double> gains;
   for (const Measurement &m : result.rows) {
     for (const Round &round : m.rounds) gains.push_back(round.arithmetic_gain);
