@@ -77,7 +77,9 @@ class Module {
       : settings_(settings), loaded_(settings.module_path) {
     if (!loaded_.Loaded()) error = "cannot load " + settings.module_path + ": " + loaded_.Error();
   }
-  ~Module() { ShutDown(); }
+  ~Module() {
+    if (started_) loaded_.Call(kSelectShutDown, nullptr);
+  }
   Module(const Module &) = delete;
   Module &operator=(const Module &) = delete;
 
@@ -94,11 +96,6 @@ class Module {
     error = "start-up of " + settings_.module_path + " answered " + std::to_string(result) + ", expected " +
             std::to_string(expected);
     return false;
-  }
-
-  void ShutDown() {
-    if (started_) loaded_.Call(kSelectShutDown, nullptr);
-    started_ = false;
   }
 
  private:
@@ -187,7 +184,9 @@ void MeasureOperation(Bench &bench, Operation &op, Measurement &m, Progress &pro
     if (i == 0) inactive = op.Output();
     const auto run_active = [&] {
       round.active_ms = TimeRun(op, [&] { op.Run(bench.wrapped); });
-      if (i == 0) m.identical = op.Output() == inactive;
+      if (i != 0) return;
+      m.identical = op.Output() == inactive;
+      inactive = {};
     };
     const auto run_openmp = [&] {
       round.openmp_ms = TimeRun(op, [&] { op.RunOpenMP(bench.settings.threads); });
