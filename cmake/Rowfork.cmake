@@ -30,6 +30,12 @@ endif()
 # Every test has a time limit, so a hung split fails instead of hanging CI.
 set(ROWFORK_TEST_TIMEOUT 120)
 
+# A test that runs under Wine: it needs the build's prefix, and counts as
+# skipped where Wine cannot start (cmake/wine-run exits 77 there).
+function(rowfork_wine_test name timeout)
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${timeout} FIXTURES_REQUIRED WinePrefix SKIP_RETURN_CODE 77)
+endfunction()
+
 # Registers a GoogleTest program. Natively each test case becomes a CTest test;
 # under Wine (where each start costs a second) the program is one test.
 # TIMEOUT raises the native limit of each test case.
@@ -40,7 +46,7 @@ function(rowfork_add_gtest target)
   endif()
   if(WIN32)
     add_test(NAME ${target} COMMAND ${target})
-    set_tests_properties(${target} PROPERTIES TIMEOUT 600 FIXTURES_REQUIRED WinePrefix)
+    rowfork_wine_test(${target} 600)
   else()
     gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 ${ARG_UNPARSED_ARGUMENTS} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
   endif()

@@ -4,16 +4,12 @@
 #include <cstdint>
 #include <initializer_list>
 
+#include "host/suites/plane_rows.h"
+
 namespace lumora {
 namespace {
 
-using u8 = uint8_t;
-using i16 = int16_t;
-using i32 = int32_t;
-using P = void *;
-
-// Row r of a plane of bytes.
-u8 *Row(P plane, int r, i32 stride) { return static_cast<u8 *>(plane) + intptr_t{r} * stride; }
+using namespace plane_rows;
 
 // Row r of a plane of 16-bit elements: the byte offset rounded down to even.
 uint16_t *HalfRow(P plane, int r, i32 stride) {

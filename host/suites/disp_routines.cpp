@@ -1,17 +1,11 @@
 #include "host/suites/disp_routines.h"
 
+#include "host/suites/plane_rows.h"
+
 namespace lumora {
 namespace {
 
-using u8 = uint8_t;
-using i16 = int16_t;
-using i32 = int32_t;
-using P = void *;
-
-// Row r of a plane of bytes.
-u8 *Row(P plane, int r, int64_t stride) {
-  return static_cast<u8 *>(plane) + r * static_cast<intptr_t>(stride);
-}
+using namespace plane_rows;
 
 // The low byte of a sum taken in 64 bits.
 u8 Byte(int64_t value) { return static_cast<u8>(value); }

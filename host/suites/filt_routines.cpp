@@ -3,6 +3,8 @@
 #include <atomic>
 #include <cstring>
 
+#include "host/suites/plane_rows.h"
+
 namespace lumora {
 namespace {
 
@@ -10,7 +12,7 @@ using I16 = int16_t;
 using I32 = int32_t;
 using U16 = uint16_t;
 
-uint8_t *Row(void *plane, int32_t r, intptr_t stride) { return static_cast<uint8_t *>(plane) + r * stride; }
+using plane_rows::Row;
 
 // 16-bit elements, read and written wherever they lie.
 uint16_t Half(const uint8_t *at) {

@@ -2,16 +2,12 @@
 
 #include <cstring>
 
+#include "host/suites/plane_rows.h"
+
 namespace lumora {
 namespace {
 
-using u8 = uint8_t;
-using i16 = int16_t;
-using i32 = int32_t;
-using P = void *;
-
-// Row r of a plane of bytes.
-u8 *Row(P plane, int r, intptr_t stride) { return static_cast<u8 *>(plane) + r * stride; }
+using namespace plane_rows;
 
 // Entry r of a per-row table of T.
 template <typename T>

@@ -141,7 +141,12 @@ def photograph(display, shown, png):
         time.sleep(0.5)
 
 
+SKIPPED = 77        # wine-run's exit status where Wine cannot start at all
+
+
 def main(wine_run, prefix, program, png):
+    if subprocess.run([wine_run, prefix, "--version"], stdout=subprocess.DEVNULL).returncode == SKIPPED:
+        return SKIPPED
     server, display = start_display()
     environment = dict(os.environ, DISPLAY=display)
     environment.pop("WAYLAND_DISPLAY", None)
