@@ -2,15 +2,17 @@
 
 #include <cstdlib>
 
-#include "pool/worker_pool.h"
+#include "pool/pool.h"
 
 namespace rowfork::bench {
 
 void UsePool(int threads) {
-  if (PoolExists() && ThreadCount == threads) return;
+  if (PoolExists() && Participants() == threads) return;
+  WaitAndClaimPool();
   if (PoolExists()) DestroyWorkerPool();
-  ThreadCount = static_cast<int16_t>(threads);
-  if (CreateWorkerPool(ThreadCount) != 0) std::abort();
+  const int16_t built = CreateWorkerPool(static_cast<int16_t>(threads));
+  ReleasePool();
+  if (built != 0) std::abort();
 }
 
 }  // namespace rowfork::bench

@@ -13,7 +13,7 @@
 #include "host/host_suites.h"
 #include "host/suites/blnd_routines.h"
 #include "pool/split.h"
-#include "shell/suite_capture.h"
+#include "abi/suite_capture.h"
 #include "suites/installers.h"
 
 namespace rowfork::bench {

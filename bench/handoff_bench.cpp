@@ -6,10 +6,13 @@
 // contender alike. Times are medians over the rounds; a speedup or a ratio is
 // the median of each round's own.
 //
-//   handoff_bench [--rounds N] [--quick]
+//   handoff_bench [--rounds N] [--quick] [--only TEXT] [--compare MODULE]
 //
 // Run natively against build/native/Rowfork.lmx, and under Wine against the
 // 32-bit DLL (ROWFORK_CPUS sets the processors the Linux build sees).
+// --compare loads another build of the module file beside it, on host tables
+// of its own, and times it in the same rounds; --only runs the work whose name
+// holds TEXT.
 #include <omp.h>
 
 #include <algorithm>
@@ -17,7 +20,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -90,12 +93,43 @@ struct Planes {
   std::vector<uint8_t> second = std::vector<uint8_t>(size_t{kSide} * kSide, 200);
 };
 
-enum Contender { kDirect, kModule, kOpenMP, kContenders };
-const char *const kContenderNames[kContenders] = {"direct", "module", "OpenMP"};
+// The module file, loaded and started on host tables of its own.
+class Module {
+ public:
+  explicit Module(const std::string &path) : path_(path), file_(path) {
+    suites_.SetSlot(lumora::Code("rast"), 0, &SlotZero);
+    if (!file_.Loaded()) {
+      error_ = "cannot load " + path + ": " + file_.Error();
+    } else if (const int16_t started = file_.Call(lumora::kSelectStartUp, suites_.Block()); started != 0) {
+      error_ = path + ": start-up answered " + std::to_string(started);
+    }
+  }
+  Module(const Module &) = delete;
+  Module &operator=(const Module &) = delete;
+  ~Module() {
+    if (error_.empty()) file_.Call(lumora::kSelectShutDown, nullptr);
+  }
+
+  const std::string &Error() const { return error_; }
+  const std::string &Path() const { return path_; }
+  // The host's slot 0 as the module left it: the wrapper.
+  Body Wrapper() { return reinterpret_cast<Body>(suites_.Table(lumora::Code("rast"))[0]); }
+
+ private:
+  std::string path_;
+  lumora::LoadedModule file_;
+  lumora::HostSuites suites_;
+  std::string error_;
+};
+
+enum Contender { kDirect, kModule, kOpenMP, kCompared, kContenders };
+const char *const kContenderNames[kContenders] = {"direct", "module", "OpenMP", "compared"};
 
 class Bench {
  public:
-  Bench(lumora::HostSuites &suites, int threads) : suites_(suites), threads_(threads) {}
+  Bench(Module &module, Module *compared, int threads) : module_(module), compared_(compared), threads_(threads) {}
+
+  bool Comparing() const { return compared_ != nullptr; }
 
   // Seconds per call of one contender, as one timing of `work`.
   double Time(const Work &work, Contender who) {
@@ -115,23 +149,26 @@ class Bench {
   void Call(const Work &work, Contender who) {
     const auto rows = static_cast<int16_t>(work.rows);
     const auto columns = static_cast<int16_t>(work.columns);
+    uint8_t *first = planes_.first.data();
+    uint8_t *second = planes_.second.data();
     switch (who) {
       case kDirect:
-        SlotZero(planes_.first.data(), planes_.second.data(), rows, columns, kSide, kSide, 0, 1);
+        SlotZero(first, second, rows, columns, kSide, kSide, 0, 1);
         break;
       case kModule:
-        reinterpret_cast<Body>(suites_.Table(lumora::Code("rast"))[0])(
-            planes_.first.data(), planes_.second.data(), rows, columns, kSide, kSide, 0, 1);
+        module_.Wrapper()(first, second, rows, columns, kSide, kSide, 0, 1);
+        break;
+      case kCompared:
+        compared_->Wrapper()(first, second, rows, columns, kSide, kSide, 0, 1);
         break;
       case kOpenMP: {
         const int per_band = work.rows / threads_;
 #pragma omp parallel for schedule(static) num_threads(threads_)
         for (int band = 0; band < threads_; ++band) {
-          const int first = band * per_band;
-          const int count = band == threads_ - 1 ? work.rows - first : per_band;
-          const size_t offset = size_t(first) * kSide;
-          SlotZero(planes_.first.data() + offset, planes_.second.data() + offset, static_cast<int16_t>(count),
-                   columns, kSide, kSide, 0, 1);
+          const int from = band * per_band;
+          const int count = band == threads_ - 1 ? work.rows - from : per_band;
+          const size_t offset = size_t(from) * kSide;
+          SlotZero(first + offset, second + offset, static_cast<int16_t>(count), columns, kSide, kSide, 0, 1);
         }
         break;
       }
@@ -140,7 +177,8 @@ class Bench {
     }
   }
 
-  lumora::HostSuites &suites_;
+  Module &module_;
+  Module *compared_;
   int threads_;
   Planes planes_;
 };
@@ -163,7 +201,7 @@ std::string Duration(double seconds) {
 
 // The participants of a split: one routine call per band of a call with
 // plenty of rows.
-int CountParticipants(lumora::HostSuites &suites) {
+int CountParticipants(Module &module) {
   static int calls;
   calls = 0;
   current_body = [](void *, void *, int16_t, int16_t, int32_t, int32_t, int16_t, int16_t) -> int32_t {
@@ -171,26 +209,22 @@ int CountParticipants(lumora::HostSuites &suites) {
     return 0;
   };
   uint8_t byte = 0;
-  reinterpret_cast<Body>(suites.Table(lumora::Code("rast"))[0])(&byte, &byte, 4096, 1, 0, 0, 0, 1);
+  module.Wrapper()(&byte, &byte, 4096, 1, 0, 0, 0, 1);
   return calls;
 }
 
-void Report(const Work &work, const std::vector<double> (&times)[kContenders], const std::vector<double> &gain,
-            const std::vector<double> &versus) {
-  std::printf("%-34s %11s %11s %11s %8.2fx %8.3f %s\n", work.name, Duration(Median(times[kDirect])).c_str(),
-              Duration(Median(times[kModule])).c_str(), Duration(Median(times[kOpenMP])).c_str(), Median(gain),
-              Median(versus), work.beat_openmp ? "(below 1: faster)" : "(parity: 1.02 or less)");
-}
-
 void MeasureWork(Bench &bench, const Work &work, int rounds) {
+  std::vector<Contender> contenders = {kModule, kOpenMP};
+  if (bench.Comparing()) contenders.push_back(kCompared);
   std::vector<double> times[kContenders];
-  std::vector<double> gain;    // direct / module, per round
-  std::vector<double> versus;  // module / OpenMP, per round
+  std::vector<double> gain;      // direct / module, per round
+  std::vector<double> versus;    // module / OpenMP, per round
+  std::vector<double> compared;  // module / the compared module, per round
   for (int round = 0; round < rounds; ++round) {
-    // Module and OpenMP take turns at going first; each starts after a pause
-    // that lets the threads of the contender before go quiet.
-    const Contender order[kContenders] = {kDirect, round % 2 == 0 ? kModule : kOpenMP,
-                                          round % 2 == 0 ? kOpenMP : kModule};
+    // The direct call first, then the others, each going first in turn; each
+    // starts after a pause that lets the threads of the one before go quiet.
+    std::vector<Contender> order = {kDirect};
+    for (size_t i = 0; i < contenders.size(); ++i) order.push_back(contenders[(i + size_t(round)) % contenders.size()]);
     double seconds[kContenders] = {};
     for (Contender who : order) {
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -199,18 +233,25 @@ void MeasureWork(Bench &bench, const Work &work, int rounds) {
     }
     gain.push_back(seconds[kDirect] / seconds[kModule]);
     versus.push_back(seconds[kModule] / seconds[kOpenMP]);
+    if (bench.Comparing()) compared.push_back(seconds[kModule] / seconds[kCompared]);
   }
-  Report(work, times, gain, versus);
+  std::printf("%-36s %11s %11s %11s %8.2fx %9.3f", work.name, Duration(Median(times[kDirect])).c_str(),
+              Duration(Median(times[kModule])).c_str(), Duration(Median(times[kOpenMP])).c_str(), Median(gain),
+              Median(versus));
+  if (bench.Comparing()) {
+    std::printf(" %11s %9.3f", Duration(Median(times[kCompared])).c_str(), Median(compared));
+  }
+  std::printf("   %s\n", work.beat_openmp ? "below 1 beats OpenMP" : "1.02 or less is parity");
 }
 
 // What an idle host costs: the processor time of the whole process over the
 // 10 ms after a burst of splits, the first millisecond and the nine after.
-void MeasureIdle(lumora::HostSuites &suites, int rounds) {
+void MeasureIdle(Module &module, int rounds) {
   std::vector<double> first_ms;
   std::vector<double> next_9ms;
   uint8_t byte = 0;
   current_body = &Empty;
-  const auto wrapper = reinterpret_cast<Body>(suites.Table(lumora::Code("rast"))[0]);
+  const Body wrapper = module.Wrapper();
   for (int round = 0; round < rounds; ++round) {
     for (int call = 0; call < 2000; ++call) wrapper(&byte, &byte, 64, 1, 0, 0, 0, 1);
     const double start = rowfork_bench::ProcessCpuSeconds();
@@ -220,7 +261,7 @@ void MeasureIdle(lumora::HostSuites &suites, int rounds) {
     first_ms.push_back(after_first - start);
     next_9ms.push_back(rowfork_bench::ProcessCpuSeconds() - after_first);
   }
-  std::printf("%-34s processor time %s in the first ms, %s in the 9 ms after (medians)\n",
+  std::printf("%-36s processor time %s in the first ms, %s in the 9 ms after (medians)\n",
               "idle after a burst of splits", Duration(Median(first_ms)).c_str(),
               Duration(Median(next_9ms)).c_str());
 }
@@ -230,52 +271,59 @@ void MeasureIdle(lumora::HostSuites &suites, int rounds) {
 int main(int argc, char **argv) {
   int rounds = 15;
   bool quick = false;
+  std::string only;
+  std::string compare;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--rounds") == 0 && i + 1 < argc) {
+    const std::string option = argv[i];
+    if (option == "--rounds" && i + 1 < argc) {
       rounds = std::max(1, std::atoi(argv[++i]));
-    } else if (std::strcmp(argv[i], "--quick") == 0) {
+    } else if (option == "--quick") {
       quick = true;
+    } else if (option == "--only" && i + 1 < argc) {
+      only = argv[++i];
+    } else if (option == "--compare" && i + 1 < argc) {
+      compare = argv[++i];
     } else {
-      std::fprintf(stderr, "usage: handoff_bench [--rounds N] [--quick]\n");
+      std::fprintf(stderr, "usage: handoff_bench [--rounds N] [--quick] [--only TEXT] [--compare MODULE]\n");
       return 2;
     }
   }
   if (quick) rounds = 1;
 
-  lumora::HostSuites suites;
-  suites.SetSlot(lumora::Code("rast"), 0, &SlotZero);
-  const std::string path = lumora::BuiltModulePath();
-  lumora::LoadedModule module(path);
-  if (!module.Loaded()) {
-    std::fprintf(stderr, "cannot load %s: %s\n", path.c_str(), module.Error().c_str());
-    return 1;
-  }
-  const int16_t started = module.Call(lumora::kSelectStartUp, suites.Block());
-  if (started != lumora::kResultSuccess) {
-    std::fprintf(stderr, "start-up answered %d\n", started);
-    return 1;
-  }
-  const int threads = CountParticipants(suites);
+  {
+    Module module(lumora::BuiltModulePath());
+    std::unique_ptr<Module> compared = compare.empty() ? nullptr : std::make_unique<Module>(compare);
+    for (const Module *loaded : {&module, compared.get()}) {
+      if (loaded != nullptr && !loaded->Error().empty()) {
+        std::fprintf(stderr, "%s\n", loaded->Error().c_str());
+        return 1;
+      }
+    }
+    const int threads = CountParticipants(module);
 
-  const int scale = quick ? 16 : 1;
-  const Work works[] = {
-      {"empty split (64 rows)", &Empty, 64, 1, 20000 / scale, 0, true},
-      {"blend 64 x 4096", &Blend, 64, kSide, 400 / scale, 0, true},
-      {"blend 4096 x 4096 (memory-bound)", &Blend, quick ? 256 : kSide, kSide, 4, 0, false},
-      {"compute-bound 1024 x 4096", &Churn, quick ? 64 : 1024, kSide, 2, 0, false},
-      {"compute-bound 300 x 400, 20 ms idle", &Churn, 300, 400, quick ? 2 : 5, 20, true},
-  };
-  std::printf("%s, %d participants, %s, medians of %d rounds\n", path.c_str(), threads,
-              sizeof(void *) == 4 ? "32-bit" : "64-bit", rounds);
-  std::printf("%-34s %11s %11s %11s %9s %8s\n", "work", kContenderNames[kDirect], kContenderNames[kModule],
-              kContenderNames[kOpenMP], "speedup", "vs OpenMP");
-  Bench bench(suites, threads);
-  for (const Work &work : works) MeasureWork(bench, work, rounds);
-  MeasureIdle(suites, quick ? 3 : rounds);
-
-  module.Call(lumora::kSelectShutDown, nullptr);
+    const int scale = quick ? 16 : 1;
+    const Work works[] = {
+        {"empty split (64 rows)", &Empty, 64, 1, 20000 / scale, 0, true},
+        {"blend 64 x 4096", &Blend, 64, kSide, 400 / scale, 0, true},
+        {"blend 4096 x 4096 (memory-bound)", &Blend, quick ? 256 : kSide, kSide, 4, 0, false},
+        {"compute-bound 1024 x 4096", &Churn, quick ? 64 : 1024, kSide, 2, 0, false},
+        {"compute-bound 400 x 400, 20 ms idle", &Churn, 400, 400, quick ? 2 : 5, 20, true},
+    };
+    std::printf("%s, %d participants, %s, medians of %d rounds\n", module.Path().c_str(), threads,
+                sizeof(void *) == 4 ? "32-bit" : "64-bit", rounds);
+    if (compared) std::printf("compared with %s\n", compared->Path().c_str());
+    std::printf("%-36s %11s %11s %11s %9s %9s", "work", kContenderNames[kDirect], kContenderNames[kModule],
+                kContenderNames[kOpenMP], "speedup", "/OpenMP");
+    if (compared) std::printf(" %11s %9s", kContenderNames[kCompared], "/compared");
+    std::printf("\n");
+    Bench bench(module, compared.get(), threads);
+    for (const Work &work : works) {
+      if (std::string(work.name).find(only) != std::string::npos) MeasureWork(bench, work, rounds);
+    }
+    if (std::string("idle").find(only) != std::string::npos || only.empty()) MeasureIdle(module, quick ? 3 : rounds);
+  }
   if (PluginLiveBuffers() != 0) {
-    std::fprintf(stderr, "the module left %d host buffers allocated\n", PluginLiveBuffers());
+    std::fprintf(stderr, "the modules left %d host buffers allocated\n", PluginLiveBuffers());
     return 1;
   }
   return 0;

@@ -11,7 +11,7 @@
 
 #include "bench_pool.h"
 #include "host/host_suites.h"
-#include "shell/suite_capture.h"
+#include "abi/suite_capture.h"
 #include "suites/installers.h"
 
 namespace rowfork::bench {

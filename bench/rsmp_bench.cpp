@@ -11,7 +11,8 @@
 
 #include "bench_pool.h"
 #include "pool/split.h"
-#include "suites/rsmp_tables.h"
+#include "kernels/multiply_tables.h"
+#include "unit/installed_wrapper.h"
 
 namespace rowfork::bench {
 namespace {
@@ -56,7 +57,8 @@ void Tables_OneThread(benchmark::State &state) {
 void Tables_Split(benchmark::State &state) {
   Tables &t = TheTables();
   UsePool(kThreads);
-  for (auto _ : state) FillMultiplyTablesSplit(kColumns, t.matrix.data(), t.output.data());
+  const auto fill = reinterpret_cast<int32_t (*)(I16, Ptr, Ptr)>(testing::InstalledWrapper(Suite::rsmp, 4));
+  for (auto _ : state) fill(kColumns, t.matrix.data(), t.output.data());
   Finish(state);
 }
 

@@ -15,7 +15,8 @@
 #include "histogram_reference.h"
 #include "host/host_suites.h"
 #include "host/suites/sele_routines.h"
-#include "suites/sele_histograms.h"
+#include "kernels/histogram_split.h"
+#include "unit/installed_wrapper.h"
 
 namespace rowfork::bench {
 namespace {
@@ -113,8 +114,10 @@ void Own_Split(benchmark::State &state) {
   }
   std::vector<uint32_t> table(kHistogramCounters);
   RecordHistogramTable(table.data());
+  const auto count = reinterpret_cast<int32_t (*)(Ptr, Ptr, Ptr, Ptr, Ptr, I16, I16, I16, I16, I16)>(
+      testing::InstalledWrapper(Suite::sele, 2));
   for (auto _ : state) {
-    CountHistogramsSplit(p.a.data(), p.b.data(), p.c.data(), p.w.data(), p.mask.data(), kSide, kSide, kSide,
+    count(p.a.data(), p.b.data(), p.c.data(), p.w.data(), p.mask.data(), kSide, kSide, kSide,
                          kSide, kThreshold);
   }
   Finish(state, table);

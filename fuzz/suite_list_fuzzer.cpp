@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "fuzz/fuzz_input.h"
-#include "shell/result_codes.h"
-#include "shell/suite_capture.h"
+#include "abi/result_codes.h"
+#include "abi/suite_capture.h"
 
 namespace rowfork::fuzz {
 namespace {

@@ -9,6 +9,7 @@ namespace {
 std::atomic<int32_t> fail_countdown{0};
 std::atomic<int32_t> live_buffers{0};
 std::atomic<int32_t> alloc_calls{0};
+std::atomic<PluginAllocHook> alloc_hook{nullptr};
 
 std::mutex dialog_mutex;
 int32_t dialog_calls = 0;
@@ -63,6 +64,7 @@ extern "C" {
 
 void *WAllocBuffer(int32_t size) {
   alloc_calls.fetch_add(1);
+  if (const PluginAllocHook hook = alloc_hook.load()) hook();
   if (fail_countdown.load() > 0 && fail_countdown.fetch_sub(1) == 1) return nullptr;
   if (size <= 0) return nullptr;
   void *buffer = std::malloc(static_cast<size_t>(size));
@@ -93,6 +95,7 @@ LumoraDialogResult LUMORA_DIALOG_CALL AboutDlgProc(LumoraWindow window, LumoraMe
 void PluginFailNthAlloc(int32_t nth) { fail_countdown.store(nth); }
 int32_t PluginLiveBuffers() { return live_buffers.load(); }
 int32_t PluginAllocCalls() { return alloc_calls.load(); }
+void PluginOnAlloc(PluginAllocHook hook) { alloc_hook.store(hook); }
 
 int32_t PluginDialogCalls(PluginDialogCall *last) {
   std::lock_guard<std::mutex> lock(dialog_mutex);

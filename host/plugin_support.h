@@ -41,6 +41,9 @@ LUMORA_PLUGIN_API void PluginFailNthAlloc(int32_t nth);
 LUMORA_PLUGIN_API int32_t PluginLiveBuffers();
 // WAllocBuffer calls so far.
 LUMORA_PLUGIN_API int32_t PluginAllocCalls();
+// From now on every WAllocBuffer first calls `hook` (null: none).
+typedef void (*PluginAllocHook)();
+LUMORA_PLUGIN_API void PluginOnAlloc(PluginAllocHook hook);
 
 // What the last AboutDlgProc call was given, and how many calls there were.
 struct PluginDialogCall {

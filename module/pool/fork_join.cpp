@@ -1,36 +1,39 @@
-#include "pool/fork_join.h"
+// Claiming the pool and running one split's slices.
+#include <atomic>
 
-#include <thread>
+#include "pool/placement.h"
+#include "pool/pool_state.h"
 
 namespace rowfork {
 
-// On a cache line of its own: every wrapped call tests it, and the workers'
-// blocks and events should not share its line.
-alignas(64) std::atomic<uint8_t> PoolBusy;
+OwnCacheLine<std::atomic<uint8_t>> PoolBusy;
 
-bool ClaimPool() {
-  if (PoolBusy.exchange(1, std::memory_order_acquire) != 0) return false;
-  if (PoolExists()) return true;
+int ClaimPool() {
+  if (PoolBusy.exchange(1, std::memory_order_acquire) != 0) return 0;
+  if (PoolExists()) return ThreadCount.load(std::memory_order_relaxed);
   ReleasePool();
-  return false;
+  return 0;
 }
 
 void WaitAndClaimPool() {
-  while (PoolBusy.exchange(1, std::memory_order_acquire) != 0) std::this_thread::yield();
+  while (PoolBusy.exchange(1, std::memory_order_acquire) != 0) SwitchToThread();
 }
 
 void ReleasePool() { PoolBusy.store(0, std::memory_order_release); }
 
+bool SplitInProgress() { return PoolBusy.load(std::memory_order_relaxed) != 0; }
+
+WorkerBlock *SliceBlock(int k) { return WorkerBlocks[k]; }
+
 void RunSlices(SliceProc proc) {
-  const int workers = ThreadCount - 1;
-  // Before the workers wake, so none shares the caller's processor.
+  const int workers = ThreadCount.load(std::memory_order_relaxed) - 1;
   MakeWayForCaller();
-  // Setting a start event publishes the blocks and JobProc to that worker.
-  JobProc.store(proc, std::memory_order_relaxed);
-  for (int k = 0; k < workers; ++k) SetEvent(StartEvents[k]);
+  // Left alone when unchanged, so that the workers keep the line it shares
+  // with the pool's arrays.
+  if (JobProc.load(std::memory_order_relaxed) != proc) JobProc.store(proc, std::memory_order_relaxed);
+  StartWorkers(workers);
   proc(WorkerBlocks[workers]);
-  WaitForAll(DoneEvents, workers);
-  for (int k = 0; k < workers; ++k) ResetEvent(DoneEvents[k]);
+  JoinWorkers(workers);
 }
 
 }  // namespace rowfork

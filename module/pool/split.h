@@ -56,9 +56,9 @@
 #include <type_traits>
 #include <utility>
 
+#include "abi/suite_capture.h"
 #include "pool/bands.h"
-#include "pool/fork_join.h"
-#include "shell/suite_capture.h"
+#include "pool/pool.h"
 
 namespace rowfork {
 
@@ -324,24 +324,49 @@ struct Splitter {
 
   static Block *BlockOf(int k) { return std::launder(reinterpret_cast<Block *>(SliceBlock(k)->bytes)); }
 
-  // Splits a call whose bands divide; false when the pool could not be had.
-  template <typename Routine>
-  static bool Split(Routine routine, const In &in, const Bands &bands, SliceProc slice_proc,
-                    int32_t &result) {
-    if (!ClaimPool()) return false;
-    const int threads = ThreadCount;
+  // The caller's arguments as slice `slice` gets them.
+  static In SliceArgs(const In &in, const SliceContext &slice) {
+    In out = in;
+    Count::Move(out, in, slice);
+    (Rules::Move(out, in, slice), ...);
+    return out;
+  }
+
+  // Claims the pool and splits the call: `prepare(threads)` may still refuse
+  // the split once the participants are known, `fill(block, args, slice)`
+  // writes each slice's block from its arguments, `slice_proc` runs on every
+  // block, and `after(threads)` reads the blocks before the pool is given
+  // back. False, with no slice run, when the pool cannot be had, the count does
+  // not divide among the participants the claim gave, or `prepare` refuses.
+  template <typename Prepare, typename Fill, typename After>
+  static bool Split(const In &in, SliceProc slice_proc, Prepare prepare, Fill fill, After after) {
+    const int threads = ClaimPool();
+    if (threads == 0) return false;
+    const Bands bands = Divide(in, threads);
+    if (!bands.Splits() || !prepare(threads)) {
+      ReleasePool();
+      return false;
+    }
     // The non-last slices' scratch, on this frame until every slice is done.
     ScratchArea<kScratchBytes *static_cast<size_t>(kThreadCap > 1 ? kThreadCap - 1 : 0)> scratch;
     for (int k = 0; k < threads; ++k) {
       const SliceContext slice{k, threads, bands.First(k), bands.Count(k, threads), scratch.bytes};
-      Block *block = new (SliceBlock(k)->bytes) Block{routine, in, 0};
-      Count::Move(block->args, in, slice);
-      (Rules::Move(block->args, in, slice), ...);
+      fill(SliceBlock(k)->bytes, SliceArgs(in, slice), slice);
     }
     RunSlices(slice_proc);
-    result = Combine(threads);
+    after(threads);
     ReleasePool();
     return true;
+  }
+
+  // The split of a saved routine: each block holds the routine and its
+  // slice's arguments, and the slices' results combine as the rules say.
+  template <typename Routine>
+  static bool Split(Routine routine, const In &in, SliceProc slice_proc, int32_t &result) {
+    return Split(
+        in, slice_proc, [](int) { return true; },
+        [routine](unsigned char *bytes, const In &args, const SliceContext &) { new (bytes) Block{routine, args, 0}; },
+        [&result](int threads) { result = Combine(threads); });
   }
 
   static int32_t Combine(int threads) {
@@ -385,10 +410,8 @@ struct RowSplit<int32_t(Ts...), Count, Rules...> {
 
   // The shared splitter of every slot with this declaration.
   static int32_t Run(Routine routine, Ts... values) {
-    const Args in{values...};
-    const Bands bands = Splitter::Divide(in, ThreadCount);
     int32_t result = 0;
-    if (bands.Splits() && Splitter::Split(routine, in, bands, &SliceProc, result)) return result;
+    if (Splitter::Split(routine, Args{values...}, &SliceProc, result)) return result;
     return routine(values...);
   }
 
@@ -417,10 +440,8 @@ struct RecordSplit {
 
   static int32_t Run(Routine routine, Ptr record) {
     if (record == nullptr) return routine(record);
-    const Record &in = *static_cast<const Record *>(record);
-    const Bands bands = Splitter::Divide(in, ThreadCount);
     int32_t result = 0;
-    if (bands.Splits() && Splitter::Split(routine, in, bands, &SliceProc, result)) return result;
+    if (Splitter::Split(routine, *static_cast<const Record *>(record), &SliceProc, result)) return result;
     return routine(record);
   }
 

@@ -1,24 +1,35 @@
-#include "pool/worker_pool.h"
-
+// Building and ending the pool, and the workers' loop.
 #include <cassert>
+#include <new>
 
-#include "shell/plugin_imports.h"
-#include "shell/result_codes.h"
+#include "abi/plugin_imports.h"
+#include "abi/result_codes.h"
+#include "pool/placement.h"
+#include "pool/pool_state.h"
 
 namespace rowfork {
 
-int16_t ThreadCount;
+std::atomic<int16_t> ThreadCount;
 HANDLE *StartEvents;
 HANDLE *DoneEvents;
 HANDLE *WorkerThreads;
 WorkerBlock **WorkerBlocks;
+WorkerGate *Gates;
 std::atomic<SliceProc> JobProc;
 
 namespace {
 
+// The gates' memory as allocated; Gates is its first cache line boundary.
+HGLOBAL gate_memory;
+
 template <typename T>
 T *AllocateArray(int16_t n) {
-  return static_cast<T *>(WAllocBuffer(static_cast<int32_t>(n * int32_t{sizeof(T)})));
+  auto *array = static_cast<T *>(WAllocBuffer(static_cast<int32_t>(n * int32_t{sizeof(T)})));
+  // Cleared at once, so that the clean-up tells created entries from the rest.
+  if (array != nullptr) {
+    for (int k = 0; k < n; ++k) array[k] = nullptr;
+  }
+  return array;
 }
 
 template <typename T>
@@ -27,116 +38,33 @@ void FreeArray(T *&array) {
   array = nullptr;
 }
 
-template <typename T>
-void ClearArray(T *array, int16_t n) {
-  for (int k = 0; k < n; ++k) array[k] = nullptr;
-}
-
 void CloseIfCreated(HANDLE &handle) {
   if (handle != nullptr) CloseHandle(handle);
   handle = nullptr;
 }
 
-}  // namespace
-
-int16_t CreateWorkerPool(int16_t n) {
-  StartEvents = AllocateArray<HANDLE>(n);
-  DoneEvents = AllocateArray<HANDLE>(n);
-  WorkerThreads = AllocateArray<HANDLE>(n);
-  WorkerBlocks = AllocateArray<WorkerBlock *>(n);
-  if (StartEvents == nullptr || DoneEvents == nullptr || WorkerThreads == nullptr ||
-      WorkerBlocks == nullptr) {
-    FreeArray(StartEvents);
-    FreeArray(DoneEvents);
-    FreeArray(WorkerThreads);
-    FreeArray(WorkerBlocks);
-    return kPoolLacking;
-  }
-  // Cleared at once, so that clean-up tells created entries from the rest.
-  ClearArray(StartEvents, n);
-  ClearArray(DoneEvents, n);
-  ClearArray(WorkerThreads, n);
-  ClearArray(WorkerBlocks, n);
-
-  auto *blocks = static_cast<WorkerBlock *>(WAllocBuffer(n * int32_t{sizeof(WorkerBlock)}));
-  if (blocks == nullptr) {
-    FreeArray(StartEvents);
-    FreeArray(DoneEvents);
-    FreeArray(WorkerThreads);
-    FreeArray(WorkerBlocks);
-    return kPoolLacking;
-  }
-  for (int k = 0; k < n; ++k) WorkerBlocks[k] = blocks + k;
-
-  const int workers = n - 1;
-  for (int k = 0; k < workers; ++k) {
-    StartEvents[k] = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (StartEvents[k] != nullptr) DoneEvents[k] = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (StartEvents[k] == nullptr || DoneEvents[k] == nullptr) {
-      CloseWorkerEvents(n);
-      FreeArray(WorkerThreads);
-      FreeWorkerBlocks();
-      return kPoolLacking;
-    }
-  }
-
-  for (int k = 0; k < workers; ++k) {
-    DWORD thread_id = 0;
-    WorkerThreads[k] =
-        CreateThread(nullptr, 0, WorkerMain, reinterpret_cast<LPVOID>(static_cast<intptr_t>(k)),
-                     CREATE_SUSPENDED, &thread_id);
-    if (WorkerThreads[k] == nullptr) {
-      TerminateWorkers(n);
-      CloseWorkerEvents(n);
-      FreeWorkerBlocks();
-      return kPoolLacking;
-    }
-    PlaceWorker(WorkerThreads[k], k, n);
-  }
-
-  // No worker runs before every event, block and thread exists.
-  for (int k = 0; k < workers; ++k) ResumeThread(WorkerThreads[k]);
-  return kSuccess;
+// One zeroed gate per worker, each on a cache line of its own. The host's
+// buffers are for what the host sees the module take; these are the module's.
+bool AllocateGates(int workers) {
+  const SIZE_T bytes = static_cast<SIZE_T>(workers) * sizeof(WorkerGate) + alignof(WorkerGate) - 1;
+  gate_memory = GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, bytes);
+  if (gate_memory == nullptr) return false;
+  const auto at = reinterpret_cast<uintptr_t>(gate_memory);
+  const uintptr_t aligned = (at + alignof(WorkerGate) - 1) & ~uintptr_t{alignof(WorkerGate) - 1};
+  Gates = reinterpret_cast<WorkerGate *>(aligned);
+  for (int k = 0; k < workers; ++k) new (&Gates[k]) WorkerGate{};
+  return true;
 }
 
-DWORD WINAPI WorkerMain(LPVOID parameter) {
-  const auto k = static_cast<int>(reinterpret_cast<intptr_t>(parameter));
-  for (;;) {
-    WaitForSingleObject(StartEvents[k], INFINITE);
-    // Reset before running, so that one set runs exactly one slice.
-    ResetEvent(StartEvents[k]);
-    const SliceProc job = JobProc.load(std::memory_order_relaxed);
-    if (job == nullptr) return 0;
-    job(WorkerBlocks[k]);
-    SetEvent(DoneEvents[k]);
-  }
-}
-
-void DestroyWorkerPool() {
-  const int workers = ThreadCount - 1;
-  JobProc.store(nullptr, std::memory_order_relaxed);
-  for (int k = 0; k < workers; ++k) SetEvent(StartEvents[k]);
-  WaitForAll(WorkerThreads, workers);
-  for (int k = 0; k < workers; ++k) CloseIfCreated(WorkerThreads[k]);
-  FreeArray(WorkerThreads);
-  CloseWorkerEvents(ThreadCount);
-  FreeWorkerBlocks();
-  ForgetWorkerPlacement();
-}
-
-bool PoolExists() { return WorkerBlocks != nullptr; }
-
-void CloseWorkerEvents(int16_t n) {
-  for (int k = 0; k < n - 1; ++k) {
-    CloseIfCreated(StartEvents[k]);
-    CloseIfCreated(DoneEvents[k]);
-  }
-  FreeArray(StartEvents);
-  FreeArray(DoneEvents);
+void FreeGates() {
+  if (gate_memory != nullptr) GlobalFree(gate_memory);
+  gate_memory = nullptr;
+  Gates = nullptr;
 }
 
 // Only used while the workers are still suspended and have never run.
 void TerminateWorkers(int16_t n) {
+  if (WorkerThreads == nullptr) return;
   for (int k = 0; k < n - 1; ++k) {
     if (WorkerThreads[k] == nullptr) continue;
     TerminateThread(WorkerThreads[k], 0);
@@ -145,18 +73,107 @@ void TerminateWorkers(int16_t n) {
   FreeArray(WorkerThreads);
 }
 
+void CloseWorkerEvents(int16_t n) {
+  for (int k = 0; k < n - 1; ++k) {
+    if (StartEvents != nullptr) CloseIfCreated(StartEvents[k]);
+    if (DoneEvents != nullptr) CloseIfCreated(DoneEvents[k]);
+  }
+  FreeArray(StartEvents);
+  FreeArray(DoneEvents);
+}
+
 void FreeWorkerBlocks() {
   if (WorkerBlocks != nullptr && WorkerBlocks[0] != nullptr) WFreeBuffer(WorkerBlocks[0]);
   FreeArray(WorkerBlocks);
 }
 
-void WaitForAll(const HANDLE *handles, int count) {
-  for (int first = 0; first < count; first += MAXIMUM_WAIT_OBJECTS) {
-    const int group = count - first < MAXIMUM_WAIT_OBJECTS ? count - first : MAXIMUM_WAIT_OBJECTS;
-    [[maybe_unused]] const DWORD waited =
-        WaitForMultipleObjects(static_cast<DWORD>(group), handles + first, TRUE, INFINITE);
-    assert(waited < WAIT_OBJECT_0 + static_cast<DWORD>(group));
+HANDLE NewEvent() { return CreateEventA(nullptr, TRUE, FALSE, nullptr); }
+
+}  // namespace
+
+void UnwindWorkerPool(int16_t n) {
+  TerminateWorkers(n);
+  CloseWorkerEvents(n);
+  FreeWorkerBlocks();
+  FreeGates();
+  ForgetPlacement();
+}
+
+int16_t CreateWorkerPool(int16_t n) {
+  ThreadCount.store(n, std::memory_order_relaxed);
+  StartEvents = AllocateArray<HANDLE>(n);
+  DoneEvents = AllocateArray<HANDLE>(n);
+  WorkerThreads = AllocateArray<HANDLE>(n);
+  WorkerBlocks = AllocateArray<WorkerBlock *>(n);
+  if (StartEvents == nullptr || DoneEvents == nullptr || WorkerThreads == nullptr || WorkerBlocks == nullptr) {
+    UnwindWorkerPool(n);
+    return kPoolLacking;
+  }
+  auto *blocks = static_cast<WorkerBlock *>(WAllocBuffer(n * int32_t{sizeof(WorkerBlock)}));
+  if (blocks == nullptr) {
+    UnwindWorkerPool(n);
+    return kPoolLacking;
+  }
+  for (int k = 0; k < n; ++k) WorkerBlocks[k] = blocks + k;
+
+  const int workers = n - 1;
+  if (!AllocateGates(workers)) {
+    UnwindWorkerPool(n);
+    return kPoolLacking;
+  }
+  for (int k = 0; k < workers; ++k) {
+    StartEvents[k] = NewEvent();
+    if (StartEvents[k] != nullptr) DoneEvents[k] = NewEvent();
+    if (StartEvents[k] == nullptr || DoneEvents[k] == nullptr) {
+      UnwindWorkerPool(n);
+      return kPoolLacking;
+    }
+  }
+  for (int k = 0; k < workers; ++k) {
+    DWORD thread_id = 0;
+    WorkerThreads[k] = CreateThread(nullptr, 0, WorkerMain, reinterpret_cast<LPVOID>(static_cast<intptr_t>(k)),
+                                    CREATE_SUSPENDED, &thread_id);
+    if (WorkerThreads[k] == nullptr) {
+      UnwindWorkerPool(n);
+      return kPoolLacking;
+    }
+  }
+
+  ChooseSpin(PlaceWorkers(n));
+  // No worker runs before every event, block, gate and thread exists.
+  for (int k = 0; k < workers; ++k) ResumeThread(WorkerThreads[k]);
+  return kSuccess;
+}
+
+DWORD WINAPI WorkerMain(LPVOID parameter) {
+  const auto k = static_cast<int>(reinterpret_cast<intptr_t>(parameter));
+  for (;;) {
+    AwaitStart(k);
+    // Published with the start word, which AwaitStart has read.
+    const SliceProc job = JobProc.load(std::memory_order_relaxed);
+    if (job == nullptr) return 0;
+    job(WorkerBlocks[k]);
+    ReportDone(k);
   }
 }
+
+void DestroyWorkerPool() {
+  const int16_t n = ThreadCount.load(std::memory_order_relaxed);
+  const int workers = n - 1;
+  JobProc.store(nullptr, std::memory_order_relaxed);
+  WakeWorkersToEnd(workers);
+  for (int first = 0; first < workers; first += MAXIMUM_WAIT_OBJECTS) {
+    const int group = workers - first < MAXIMUM_WAIT_OBJECTS ? workers - first : MAXIMUM_WAIT_OBJECTS;
+    [[maybe_unused]] const DWORD waited =
+        WaitForMultipleObjects(static_cast<DWORD>(group), WorkerThreads + first, TRUE, INFINITE);
+    assert(waited < WAIT_OBJECT_0 + static_cast<DWORD>(group));
+  }
+  for (int k = 0; k < workers; ++k) CloseIfCreated(WorkerThreads[k]);
+  UnwindWorkerPool(n);
+}
+
+bool PoolExists() { return WorkerBlocks != nullptr; }
+
+int Participants() { return ThreadCount.load(std::memory_order_relaxed); }
 
 }  // namespace rowfork

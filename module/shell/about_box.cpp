@@ -1,7 +1,7 @@
 #include "shell/about_box.h"
 
-#include "shell/host_types.h"
-#include "shell/plugin_imports.h"
+#include "abi/host_types.h"
+#include "abi/plugin_imports.h"
 
 namespace rowfork {
 

@@ -3,9 +3,9 @@
 #include <cstdint>
 
 #include "shell/about_box.h"
-#include "shell/host_types.h"
+#include "abi/host_types.h"
 #include "shell/lifecycle.h"
-#include "shell/result_codes.h"
+#include "abi/result_codes.h"
 
 #if defined(_WIN32)
 #define ROWFORK_EXPORT

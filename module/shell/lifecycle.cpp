@@ -1,10 +1,9 @@
 #include "shell/lifecycle.h"
 
+#include "abi/result_codes.h"
+#include "abi/suite_capture.h"
 #include "platform/win32.h"
-#include "pool/fork_join.h"
-#include "pool/worker_pool.h"
-#include "shell/result_codes.h"
-#include "shell/suite_capture.h"
+#include "pool/pool.h"
 #include "suites/installers.h"
 
 namespace rowfork {
@@ -13,6 +12,23 @@ namespace {
 // Set once the installers have run: from then on the host's tables hold the
 // module's wrappers, which must never be captured as saved routines.
 bool WrappersInstalled;
+
+int16_t StartUpHoldingPool(const PluginParamBlock *block) {
+  if (PoolExists()) return kSuccess;
+  const int16_t participants = GetProcessorCount();
+  if (participants < 2) return kInactive;
+  if (!WrappersInstalled) {
+    const int16_t captured = CaptureSuites(block);
+    if (captured != kSuccess) return captured;
+  }
+  const int16_t built = CreateWorkerPool(participants);
+  if (built != kSuccess) return built;
+  if (!WrappersInstalled) {
+    RunInstallers(block);
+    WrappersInstalled = true;
+  }
+  return kSuccess;
+}
 
 }  // namespace
 
@@ -24,28 +40,21 @@ int16_t GetProcessorCount() {
   return static_cast<int16_t>(info.dwNumberOfProcessors);
 }
 
+// Start-up holds the pool while it builds it: a wrapped call that a misbehaving
+// host makes meanwhile from another thread runs unsplit instead of finding a
+// pool half built.
 int16_t StartUp(const PluginParamBlock *block) {
-  if (PoolExists()) return kSuccess;
-  ThreadCount = GetProcessorCount();
-  if (ThreadCount < 2) return kInactive;
-  if (!WrappersInstalled) {
-    const int16_t captured = CaptureSuites(block);
-    if (captured != kSuccess) return captured;
-  }
-  const int16_t built = CreateWorkerPool(ThreadCount);
-  if (built != kSuccess) return built;
-  if (!WrappersInstalled) {
-    RunInstallers(block);
-    WrappersInstalled = true;
-  }
-  return kSuccess;
+  WaitAndClaimPool();
+  const int16_t result = StartUpHoldingPool(block);
+  ReleasePool();
+  return result;
 }
 
+// A misbehaving host may still be inside a split on another thread: shut-down
+// waits for it to give the pool back.
 void ShutDown() {
-  if (ThreadCount < 2 || !PoolExists()) return;
-  // A misbehaving host may still be inside a split on another thread.
   WaitAndClaimPool();
-  DestroyWorkerPool();
+  if (PoolExists()) DestroyWorkerPool();
   ReleasePool();
 }
 

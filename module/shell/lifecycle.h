@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "shell/host_types.h"
+#include "abi/host_types.h"
 
 namespace rowfork {
 

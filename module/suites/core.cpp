@@ -1,7 +1,7 @@
-// The core suite: nothing is split. Slots 1 and 11 answer from PoolBusy, so
+// The core suite: nothing is split. Slots 1 and 11 answer from the pool, so
 // that a routine running inside a slice learns that a split is in progress;
 // slot 3 passes its call through.
-#include "pool/fork_join.h"
+#include "pool/pool.h"
 #include "suites/install.h"
 #include "suites/installers.h"
 
@@ -10,8 +10,6 @@ namespace {
 
 using CoreQuery = int32_t (*)();
 using CorePassThrough = int32_t (*)(int32_t, int32_t, int32_t);
-
-bool SplitInProgress() { return PoolBusy.load(std::memory_order_relaxed) != 0; }
 
 // 1 while a split is in progress, without calling the host.
 int32_t CoreSlot1() {

@@ -7,8 +7,8 @@
 // pool/split.h); Hook<N, Function> installs a wrapper written by hand.
 #pragma once
 
-#include "shell/host_types.h"
-#include "shell/suite_capture.h"
+#include "abi/host_types.h"
+#include "abi/suite_capture.h"
 
 namespace rowfork {
 

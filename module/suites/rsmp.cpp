@@ -3,13 +3,13 @@
 // on with the rows; slots 3 and 7 divide a run of bytes along a row instead
 // of the rows, in whole chunks (slot 3's chunks a multiple of 4 bytes); slots
 // 10 to 13 give their first plane's row length in 4- or 8-byte units. Slot 4
-// computes its multiplication tables itself (suites/rsmp_tables.h).
+// computes its multiplication tables itself (kernels/multiply_tables.h).
 //
 // Slots 5 and 14 to 19 keep the host's own routines.
+#include "kernels/multiply_table_split.h"
 #include "pool/split.h"
 #include "suites/install.h"
 #include "suites/installers.h"
-#include "suites/rsmp_tables.h"
 
 namespace rowfork {
 namespace {
@@ -25,6 +25,8 @@ using HalfTable14  = RowSplit<int32_t(I32, Ptr, I16, I16, I16, I16, I16, I16, Pt
 using TwoPlanes    = RowSplit<int32_t(Ptr, Ptr, I16, I16, I32, I16, I16, I32),                        Rows<3>,            Plane<1, 6>, Plane<2, 7>>;
 // 3
 using ByteQuads    = RowSplit<int32_t(Ptr, Ptr, I16, I16, I32, I16, I16, I32),                        InMultiples<4, 4>,  Run<1, 1>, Run<2, 1>>;
+// 4: the module's own tables, 32,768 bytes a column
+using MultiplyTables = OwnSlices<int32_t(I16, Ptr, Ptr), MultiplyTableFilling,                       Rows<1>,            Run<2, 2>, Run<3, 32768>>;
 // 6
 using TwoPlanes9   = RowSplit<int32_t(Ptr, Ptr, I16, I16, I32, I32, I16, I16, I32),                   Rows<3>,            Plane<1, 7>, Plane<2, 8>>;
 // 7
@@ -49,7 +51,7 @@ int32_t InstallRsmp(const PluginParamBlock *) {
   // clang-format off
   Install<Suite::rsmp,
           Slot<0, HalfTable>,   Slot<1, HalfTable14>,  Slot<2, TwoPlanes>,   Slot<3, ByteQuads>,
-          Hook<4, FillMultiplyTablesSplit>,
+          Slot<4, MultiplyTables>,
           Slot<6, TwoPlanes9>,  Slot<7, Bytes>,        Slot<8, TwoTables>,   Slot<9, WideTable>,
           Slot<10, QuadUnits>,  Slot<11, OctetUnits>,  Slot<12, QuadUnits>,  Slot<13, OctetUnits>>();
   // clang-format on

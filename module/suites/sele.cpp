@@ -1,16 +1,19 @@
 // The selection suite: seventeen routines split by rows (slot 26 divides a
 // byte run in chunks of eight instead), and the histogram pair of slots 0 and
-// 2, whose split counting is the module's own (suites/sele_histograms.h).
+// 2, whose split counting is the module's own (kernels/histograms.h).
+#include "kernels/histogram_split.h"
 #include "pool/split.h"
 #include "suites/install.h"
 #include "suites/installers.h"
-#include "suites/sele_histograms.h"
 
 namespace rowfork {
 namespace {
 
 // clang-format off
 //                            arguments                                                     count         moves
+using Histograms    = OwnSlices<int32_t(Ptr, Ptr, Ptr, Ptr, Ptr, I16, I16, I16, I16, I16), HistogramCounting,
+                                                                                            Rows<6>,      Plane<1, 8>, Plane<2, 8>, Plane<3, 8>, Plane<4, 8>,
+                                                                                                          Optional<Plane<5, 9>>>;
 using FivePlanes    = RowSplit<int32_t(Ptr, Ptr, Ptr, Ptr, Ptr, I16, I16, I16, I16),        Rows<6>,      Plane<1, 8>, Plane<2, 8>, Plane<3, 8>, Plane<4, 8>,
                                                                                                           Plane<5, 9>>;
 using FourPlanes    = RowSplit<int32_t(Ptr, Ptr, Ptr, Ptr, I16, I16, I16, I16),             Rows<5>,      Plane<1, 7>, Plane<2, 7>, Plane<3, 7>, Plane<4, 8>>;
@@ -34,7 +37,7 @@ int32_t InstallSele(const PluginParamBlock *) {
   // clang-format off
   Install<Suite::sele,
           Hook<0,  RecordHistogramTable>,
-          Hook<2,  CountHistogramsSplit>,
+          Slot<2,  Histograms>,
           Slot<18, TwoPlanes>,
           Slot<16, ThreePlanes>,
           Slot<17, ThreePlanes>,

@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "pool/split.h"
-#include "pool/worker_pool.h"
+#include "pool/pool.h"
 
 extern "C" {
 void *__libc_malloc(size_t size);
@@ -56,8 +56,10 @@ using Records =
 
 TEST(SplitAllocations, NoSplitAllocates) {
   for (int threads : {2, 4, 8}) {
-    ThreadCount = static_cast<int16_t>(threads);
-    ASSERT_EQ(CreateWorkerPool(ThreadCount), 0);
+    WaitAndClaimPool();
+    const int16_t built = CreateWorkerPool(static_cast<int16_t>(threads));
+    ReleasePool();
+    ASSERT_EQ(built, 0);
     unsigned char plane[4096];
     unsigned char callers_scratch[8192];
     Record record{0, 64, plane, 16};
@@ -70,7 +72,9 @@ TEST(SplitAllocations, NoSplitAllocates) {
       Records::Run(&TouchRecord, &record);
     }
     EXPECT_EQ(allocations.load() - before, 0) << threads << " threads";
+    WaitAndClaimPool();
     DestroyWorkerPool();
+    ReleasePool();
   }
 }
 

@@ -2,6 +2,8 @@
 // module's life from start-up to shut-down and back, as a host sees them.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "host/host_fixture.h"
 #include "host/plugin_support.h"
 #include "host/thread_tag.h"
@@ -23,6 +25,8 @@ class Lifecycle : public ModuleTest {
     suites->SetSlot(kRast, 0, kRastRecorder);
     host_core_slot1 = suites->Table(kCore)[1];
   }
+
+ public:
   // Calls rast slot 0 through the host's table over `rows` rows; returns how
   // many slices ran.
   size_t SlicesOfACall(int16_t rows) {
@@ -30,6 +34,8 @@ class Lifecycle : public ModuleTest {
     reinterpret_cast<RastCall>(suites->Table(kRast)[0])(nullptr, nullptr, rows, 0, 1, 1, 0, 1);
     return CallLog::Take().size();
   }
+
+ protected:
   bool SlotsReplaced() { return suites->Table(kCore)[1] != host_core_slot1; }
   Routine host_core_slot1 = nullptr;
 };
@@ -137,6 +143,23 @@ TEST_F(Lifecycle, ASecondStartUpKeepsTheFirstCapture) {
   const int threads_before = ProcessThreadCount();
   EXPECT_EQ(StartUp(), kResultSuccess);
   EXPECT_EQ(ProcessThreadCount(), threads_before + 1) << "the pool is rebuilt";
+  EXPECT_EQ(SlicesOfACall(40), 2u);
+}
+
+// A wrapped call that comes while a second start-up rebuilds the pool (here
+// from inside the host's allocator, at each buffer the build asks for) runs
+// unsplit: start-up holds the pool until it is whole.
+TEST_F(Lifecycle, ACallWhileThePoolIsRebuiltRunsUnsplit) {
+  ASSERT_EQ(StartUp(), kResultSuccess);
+  ASSERT_EQ(ShutDown(), kResultSuccess);
+  static Lifecycle *test;
+  static std::vector<size_t> slices;
+  test = this;
+  slices.clear();
+  PluginOnAlloc([] { slices.push_back(test->SlicesOfACall(40)); });
+  EXPECT_EQ(StartUp(), kResultSuccess);
+  PluginOnAlloc(nullptr);
+  EXPECT_EQ(slices, std::vector<size_t>(5, 1)) << "four arrays and the blocks, each call whole";
   EXPECT_EQ(SlicesOfACall(40), 2u);
 }
 

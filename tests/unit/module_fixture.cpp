@@ -2,18 +2,20 @@
 
 #include <algorithm>
 
-#include "pool/fork_join.h"
+#include "pool/pool.h"
 
 namespace rowfork::testing {
 
 LivePool::LivePool(int threads) {
-  ThreadCount = static_cast<int16_t>(threads);
-  built_ = CreateWorkerPool(ThreadCount) == 0;
+  WaitAndClaimPool();
+  built_ = CreateWorkerPool(static_cast<int16_t>(threads)) == 0;
+  ReleasePool();
 }
 
 LivePool::~LivePool() {
+  WaitAndClaimPool();
   if (built_) DestroyWorkerPool();
-  ThreadCount = 0;
+  ReleasePool();
 }
 
 void SliceLog::Add(std::vector<int64_t> args) {
@@ -39,11 +41,11 @@ size_t SliceLog::Size() {
 void PoolTest::SetUp() {
   pool_ = std::make_unique<LivePool>(Threads());
   ASSERT_TRUE(pool_->Built());
-  ASSERT_EQ(PoolBusy.load(), 0);
+  ASSERT_FALSE(SplitInProgress());
 }
 
 void PoolTest::TearDown() {
-  EXPECT_EQ(PoolBusy.load(), 0) << "a split left the pool claimed";
+  EXPECT_FALSE(SplitInProgress()) << "a split left the pool claimed";
   pool_.reset();
 }
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "host/thread_tag.h"
-#include "pool/worker_pool.h"
+#include "pool/pool.h"
 
 namespace rowfork::testing {
 

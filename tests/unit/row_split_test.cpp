@@ -6,7 +6,7 @@
 #include <atomic>
 #include <thread>
 
-#include "pool/fork_join.h"
+#include "pool/pool.h"
 #include "pool/split.h"
 #include "unit/module_fixture.h"
 
@@ -83,7 +83,7 @@ TEST_P(RowSplitTest, TooFewOrNegativeRowsRunUnsplitOnTheCaller) {
 
 // A slice that makes a wrapped call of its own: it must run unsplit there.
 int32_t NestingRoutine(Ptr a, Ptr b, I16 rows, I16 value, I16 stride_a, I16 stride_b) {
-  log_->Add({N(a), rows, PoolBusy.load() ? 1 : 0, -1});
+  log_->Add({N(a), rows, SplitInProgress() ? 1 : 0, -1});
   TwoPlanes::Run(&RecordTwoPlanes, a, b, rows, value, stride_a, stride_b);
   return 0;
 }
@@ -107,7 +107,7 @@ TEST_P(RowSplitTest, AWrappedCallFromInsideASliceRunsUnsplitThere) {
     }
     EXPECT_EQ(inner_calls, 1);
   }
-  EXPECT_EQ(PoolBusy.load(), 0);
+  EXPECT_FALSE(SplitInProgress());
 }
 
 INSTANTIATE_TEST_SUITE_P(Threads, RowSplitTest, ::testing::Values(2, 3, 4, 8, 70));

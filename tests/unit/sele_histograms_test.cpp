@@ -1,6 +1,6 @@
 // The module's own histogram counting, band by band, against the reference
 // counts and against bins worked out by hand.
-#include "suites/sele_histograms.h"
+#include "kernels/histograms.h"
 
 #include <gtest/gtest.h>
 
@@ -33,11 +33,11 @@ struct Image : histogram_reference::Picture {
             r.c,
             r.w,
             r.mask,
-            static_cast<I16>(rows),
-            static_cast<I16>(columns),
-            static_cast<I16>(stride),
-            static_cast<I16>(mask_stride),
-            static_cast<I16>(threshold),
+            static_cast<int16_t>(rows),
+            static_cast<int16_t>(columns),
+            static_cast<int16_t>(stride),
+            static_cast<int16_t>(mask_stride),
+            static_cast<int16_t>(threshold),
             table};
   }
 };
@@ -116,8 +116,8 @@ TEST(HistogramCounting, ExtremePixelsLandInTheirBins) {
       std::vector<uint8_t> a(static_cast<size_t>(columns), pixel.a), b(a.size(), pixel.b),
           c(a.size(), pixel.c), w(a.size(), pixel.w);
       std::vector<uint32_t> table(kHistogramCounters, 0);
-      CountHistograms({a.data(), b.data(), c.data(), w.data(), nullptr, 1, static_cast<I16>(columns),
-                       static_cast<I16>(columns), 0, 0, table.data()});
+      CountHistograms({a.data(), b.data(), c.data(), w.data(), nullptr, 1, static_cast<int16_t>(columns),
+                       static_cast<int16_t>(columns), 0, 0, table.data()});
       std::vector<uint32_t> expected(kHistogramCounters, 0);
       for (int h = 0; h < 6; ++h)
         expected[static_cast<size_t>(h * 256 + pixel.bins[h])] = static_cast<uint32_t>(columns);

@@ -4,7 +4,7 @@
 
 #include "host/plugin_support.h"
 #include "host/thread_tag.h"
-#include "pool/fork_join.h"
+#include "pool/pool_state.h"
 #include "unit/module_fixture.h"
 
 namespace rowfork::testing {
@@ -15,6 +15,7 @@ void ExpectNoPool() {
   EXPECT_EQ(DoneEvents, nullptr);
   EXPECT_EQ(WorkerThreads, nullptr);
   EXPECT_EQ(WorkerBlocks, nullptr);
+  EXPECT_EQ(Gates, nullptr);
   EXPECT_FALSE(PoolExists());
 }
 
@@ -52,7 +53,9 @@ TEST_P(WorkerPoolTest, LackingMemoryAtAnyAllocationUndoesEverything) {
   for (int failing = 1; failing <= 5; ++failing) {
     SCOPED_TRACE(failing);
     PluginFailNthAlloc(failing);
+    WaitAndClaimPool();
     EXPECT_EQ(CreateWorkerPool(static_cast<int16_t>(threads)), -108);
+    ReleasePool();
     PluginFailNthAlloc(0);
     ExpectNoPool();
     EXPECT_EQ(PluginLiveBuffers(), buffers_before);
@@ -71,7 +74,7 @@ void CountRun(WorkerBlock *) { runs.fetch_add(1); }
 TEST(WorkerPool, OneSetOfTheStartEventsRunsEachWorkerExactlyOnce) {
   for (int threads : {2, 70}) {
     LivePool pool(threads);
-    ASSERT_TRUE(ClaimPool());
+    ASSERT_EQ(ClaimPool(), threads);
     for (int round = 1; round <= 200; ++round) {
       runs.store(0);
       RunSlices(&CountRun);
@@ -82,13 +85,14 @@ TEST(WorkerPool, OneSetOfTheStartEventsRunsEachWorkerExactlyOnce) {
 }
 
 TEST(WorkerPool, TheClaimFailsWhileHeldAndWithoutAPool) {
-  EXPECT_FALSE(ClaimPool()) << "no pool exists";
-  EXPECT_EQ(PoolBusy.load(), 0);
-  LivePool pool(2);
-  ASSERT_TRUE(ClaimPool());
-  EXPECT_FALSE(ClaimPool());
+  EXPECT_EQ(ClaimPool(), 0) << "no pool exists";
+  EXPECT_FALSE(SplitInProgress());
+  LivePool pool(3);
+  ASSERT_EQ(ClaimPool(), 3);
+  EXPECT_TRUE(SplitInProgress());
+  EXPECT_EQ(ClaimPool(), 0);
   ReleasePool();
-  EXPECT_TRUE(ClaimPool());
+  EXPECT_EQ(ClaimPool(), 3);
   ReleasePool();
 }
 

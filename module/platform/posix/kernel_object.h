@@ -14,8 +14,8 @@ namespace rowfork::posix {
 // stray pointer is refused rather than used.
 enum class ObjectKind : uint32_t { kEvent = 0x52464B45u, kThread = 0x52464B54u };
 
-// Cache-line aligned: one worker spins on its start event while the caller
-// sets the next worker's, and the two must not share a line.
+// Cache-line aligned, so that setting one worker's event never disturbs the
+// line of another's.
 struct alignas(64) KernelObject {
   KernelObject(ObjectKind object_kind, bool initially_set) : kind(object_kind), signalled(initially_set) {}
 

@@ -1,8 +1,6 @@
 #include "platform/posix/signal_word.h"
 
-#include "platform/posix/any_waiters.h"
 #include "platform/posix/futex.h"
-#include "platform/posix/spin.h"
 
 namespace rowfork::posix {
 
@@ -11,10 +9,7 @@ namespace rowfork::posix {
 // value its registration produced. The word's single modification order then
 // puts each registration either before the set, which sees the sleeper and
 // wakes it (or changes the word under it first), or after, where the sleeper
-// sees the set and does not sleep. Wait-any sleepers are a separate count on a
-// separate word: there the set's compare-exchange and its load of that count,
-// and the sleeper's increment and its loads of the words, are all seq_cst, so
-// of the two pairs at least one side sees the other's write.
+// sees the set and does not sleep.
 void SignalWord::Set() {
   uint32_t before = word_.load(std::memory_order_relaxed);
   uint32_t after;
@@ -27,18 +22,12 @@ void SignalWord::Set() {
   } while (!word_.compare_exchange_weak(before, after, std::memory_order_seq_cst, std::memory_order_relaxed));
   if ((before & kSet) != 0) return;
   if (before >= kSleeperOne) FutexWakeAll(&word_);
-  NotifyAnyWaiters();
 }
 
 bool SignalWord::Wait(const Deadline &deadline) {
   const uint32_t seen = Observe();
   if ((seen & kSet) != 0) return true;
-  if (SpinUntil([&] { return FiredSince(seen, Observe()); }, deadline)) return true;
   if (deadline.RemainingNs() == 0) return false;
-  return Sleep(seen, deadline);
-}
-
-bool SignalWord::Sleep(uint32_t seen, const Deadline &deadline) {
   uint32_t now = word_.fetch_add(kSleeperOne, std::memory_order_seq_cst) + kSleeperOne;
   while (!FiredSince(seen, now)) {
     int64_t timeout_ns = -1;

@@ -25,8 +25,8 @@ class SignalWord {
   SignalWord(const SignalWord &) = delete;
   SignalWord &operator=(const SignalWord &) = delete;
 
-  // Sets the word and wakes its sleepers and the threads in a wait-any. Makes
-  // no system call when nobody sleeps. Touches no memory of this object after
+  // Sets the word and wakes its sleepers. Makes no system call when nobody
+  // sleeps. Touches no memory of this object after
   // the word is set, so a waiter may close the object as soon as it sees it.
   void Set();
 
@@ -34,16 +34,10 @@ class SignalWord {
 
   bool IsSet() const { return (Observe() & kSet) != 0; }
 
-  // The word as it is now: the starting point of FiredSince.
   uint32_t Observe() const { return word_.load(std::memory_order_seq_cst); }
 
-  // True when `now` is set, or the word was set after `seen` was observed.
-  static bool FiredSince(uint32_t seen, uint32_t now) {
-    return (now & kSet) != 0 || ((now ^ seen) & kGenerationMask) != 0;
-  }
-
-  // Waits for the word to fire: spins briefly, then sleeps on the futex.
-  // False when the deadline passes first.
+  // Waits for the word to fire, sleeping on the futex. False when the
+  // deadline passes first.
   bool Wait(const Deadline &deadline);
 
  private:
@@ -52,7 +46,10 @@ class SignalWord {
   static constexpr uint32_t kGenerationMask = 0xFFFE;
   static constexpr uint32_t kSleeperOne = 0x10000;
 
-  bool Sleep(uint32_t seen, const Deadline &deadline);
+  // True when `now` is set, or the word was set after `seen` was observed.
+  static bool FiredSince(uint32_t seen, uint32_t now) {
+    return (now & kSet) != 0 || ((now ^ seen) & kGenerationMask) != 0;
+  }
 
   std::atomic<uint32_t> word_;
 };

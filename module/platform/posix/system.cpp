@@ -54,7 +54,7 @@ void GetSystemInfo(LPSYSTEM_INFO info) {
   const long online = sysconf(_SC_NPROCESSORS_ONLN);
   DWORD count = online > 0 ? static_cast<DWORD>(online) : 1;
   UINT_PTR mask = LowBits(count);
-  if (rowfork::posix::ReadAllowedCpus(cpus)) {
+  if (rowfork::posix::ReadProcessCpus(cpus)) {
     count = static_cast<DWORD>(CPU_COUNT(&cpus));
     mask = 0;
     for (unsigned cpu = 0; cpu < sizeof(UINT_PTR) * 8; ++cpu) {

@@ -173,6 +173,13 @@ BOOL TerminateThread(HANDLE handle, DWORD exit_code) {
   rowfork::posix::MisusedTerminate();
 }
 
+// TRUE when another thread was given the processor; Linux does not say, and
+// the callers only want the processor given away if anyone wants it.
+BOOL SwitchToThread() {
+  sched_yield();
+  return TRUE;
+}
+
 BOOL GetExitCodeThread(HANDLE handle, DWORD *exit_code) {
   ThreadObject *thread = ThreadFromHandle(handle);
   if (thread == nullptr || exit_code == nullptr) return FALSE;

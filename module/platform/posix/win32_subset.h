@@ -2,10 +2,13 @@
 // names, types and meaning as on Windows, within the use the module makes:
 //
 // - Events are manual-reset (a set event stays set until reset) and have no
-//   handle limit of their own. Waits spin briefly, then block on a futex, so a
-//   thread woken again within microseconds pays no sleep and wake.
+//   handle limit of their own. A wait blocks on a futex at once; waiting on
+//   several objects waits for all of them.
 // - Threads may be created suspended; TerminateThread is only defined for a
 //   thread that was never resumed (the pool's one use of it).
+// - Affinity masks name processors as the kernel numbers them, as many as a
+//   DWORD_PTR has bits; GetCurrentProcessorNumber is the kernel's processor of
+//   the calling thread. The performance counter counts nanoseconds.
 // - GetVersion reports the NT family. GetSystemInfo reports the processors in
 //   the process's affinity mask, or ROWFORK_CPUS when that is a positive
 //   number.
@@ -26,6 +29,8 @@ using DWORD = uint32_t;
 using SIZE_T = size_t;
 using INT_PTR = intptr_t;
 using UINT_PTR = uintptr_t;
+using DWORD_PTR = uintptr_t;
+using PDWORD_PTR = DWORD_PTR *;
 using WPARAM = uintptr_t;
 using LPARAM = intptr_t;
 using LPVOID = void *;
@@ -47,6 +52,7 @@ using HGLOBAL = void *;
 #define WAIT_FAILED 0xFFFFFFFFu
 #define MAXIMUM_WAIT_OBJECTS 64
 #define CREATE_SUSPENDED 0x00000004u
+#define GMEM_FIXED 0x0000u
 #define GMEM_MOVEABLE 0x0002u
 #define GMEM_ZEROINIT 0x0040u
 #define WM_INITDIALOG 0x0110u
@@ -66,6 +72,11 @@ struct SYSTEM_INFO {
 };
 using LPSYSTEM_INFO = SYSTEM_INFO *;
 
+// Only the whole 64-bit value is used.
+struct LARGE_INTEGER {
+  int64_t QuadPart;
+};
+
 using LPTHREAD_START_ROUTINE = DWORD (*)(LPVOID);
 using DLGPROC = INT_PTR (*)(HWND, UINT, WPARAM, LPARAM);
 
@@ -81,6 +92,15 @@ DWORD ResumeThread(HANDLE thread);
 BOOL TerminateThread(HANDLE thread, DWORD exit_code);
 BOOL GetExitCodeThread(HANDLE thread, DWORD *exit_code);
 BOOL CloseHandle(HANDLE handle);
+BOOL SwitchToThread();
+
+HANDLE GetCurrentProcess();
+BOOL GetProcessAffinityMask(HANDLE process, PDWORD_PTR process_mask, PDWORD_PTR system_mask);
+DWORD_PTR SetThreadAffinityMask(HANDLE thread, DWORD_PTR mask);
+DWORD GetCurrentProcessorNumber();
+
+BOOL QueryPerformanceCounter(LARGE_INTEGER *count);
+BOOL QueryPerformanceFrequency(LARGE_INTEGER *frequency);
 
 DWORD GetVersion();
 void GetSystemInfo(LPSYSTEM_INFO info);

@@ -5,6 +5,7 @@
 #include "host/plugin_support.h"
 #include "host/thread_tag.h"
 #include "platform/posix/test_hooks.h"
+#include "pool/pool_state.h"
 #include "unit/module_fixture.h"
 
 namespace rowfork::testing {
@@ -19,9 +20,14 @@ class PoolFaults : public ::testing::TestWithParam<int> {
     const int threads_before = lumora::ProcessThreadCount();
     const int buffers_before = PluginLiveBuffers();
     const int objects_before = test_hooks::OpenKernelObjects();
+    const int global_blocks_before = test_hooks::LiveGlobalBlocks();
     test_hooks::FailNthCall(what, nth);
+    WaitAndClaimPool();
     EXPECT_EQ(CreateWorkerPool(static_cast<int16_t>(GetParam())), -108);
+    ReleasePool();
     test_hooks::FailNthCall(what, 0);
+    EXPECT_EQ(Gates, nullptr);
+    EXPECT_EQ(test_hooks::LiveGlobalBlocks(), global_blocks_before);
     EXPECT_EQ(WorkerBlocks, nullptr);
     EXPECT_EQ(StartEvents, nullptr);
     EXPECT_EQ(WorkerThreads, nullptr);
@@ -34,6 +40,12 @@ class PoolFaults : public ::testing::TestWithParam<int> {
 TEST_P(PoolFaults, EachEvent) {
   const int events = 2 * (GetParam() - 1);
   for (int nth = 1; nth <= events; ++nth) ExpectFailureLeavesNothing(Failing::kCreateEvent, nth);
+  LivePool pool(GetParam());
+  EXPECT_TRUE(pool.Built());
+}
+
+TEST_P(PoolFaults, TheWorkersWords) {
+  ExpectFailureLeavesNothing(Failing::kGlobalAlloc, 1);
   LivePool pool(GetParam());
   EXPECT_TRUE(pool.Built());
 }

@@ -1,5 +1,5 @@
-// Slot 2's private tables: taken for every call, given back on every path,
-// and when they cannot be had the host's routine counts the call unsplit.
+// Slot 2's private tables: given back on every path, and when they cannot be
+// had the host's routine counts the call unsplit.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -10,8 +10,9 @@
 #include "host/host_suites.h"
 #include "host/suites/sele_routines.h"
 #include "platform/posix/test_hooks.h"
-#include "pool/fork_join.h"
-#include "suites/sele_histograms.h"
+#include "kernels/histogram_split.h"
+#include "pool/pool.h"
+#include "unit/installed_wrapper.h"
 #include "unit/module_fixture.h"
 
 namespace rowfork::testing {
@@ -44,6 +45,7 @@ class SeleScratch : public PoolTest {
     host_count_routine = reinterpret_cast<HostCount>(host_.Table(lumora::Code("sele"))[2]);
     Saved(2) = reinterpret_cast<GenericRoutine>(&NotedHostCount);
     HistogramTable = nullptr;
+    count_ = reinterpret_cast<HostCount>(InstalledWrapper(Suite::sele, 2));
     host_counts = 0;
     std::mt19937 random(3);
     for (auto *plane : {&a_, &b_, &c_, &w_, &mask_}) {
@@ -63,7 +65,7 @@ class SeleScratch : public PoolTest {
 
   // Slot 2 over the test's planes, with a mask at threshold 100.
   void Count(int rows) {
-    CountHistogramsSplit(a_.data(), b_.data(), c_.data(), w_.data(), mask_.data(), static_cast<I16>(rows),
+    count_(a_.data(), b_.data(), c_.data(), w_.data(), mask_.data(), static_cast<I16>(rows),
                          kColumns, kStride, kMaskStride, 100);
   }
   std::vector<uint32_t> Expected(int rows) const {
@@ -72,6 +74,7 @@ class SeleScratch : public PoolTest {
   }
 
   lumora::HostSuites host_;
+  HostCount count_ = nullptr;
   std::vector<uint8_t> a_, b_, c_, w_, mask_;
   int blocks_before_ = 0;
 };
@@ -106,9 +109,9 @@ TEST_P(SeleScratch, EveryUnsplitPathGivesTheTablesBack) {
   EXPECT_EQ(host_counts, 2) << "fewer rows than threads";
   EXPECT_EQ(test_hooks::LiveGlobalBlocks(), blocks_before_);
 
-  PoolBusy = 1;
+  WaitAndClaimPool();
   Count(kRows);
-  PoolBusy = 0;
+  ReleasePool();
   EXPECT_EQ(host_counts, 3) << "the pool was busy";
 
   std::vector<uint32_t> expected = Expected(Threads() - 1);

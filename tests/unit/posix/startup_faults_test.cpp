@@ -11,7 +11,7 @@
 #include "host/plugin_support.h"
 #include "host/thread_tag.h"
 #include "platform/posix/test_hooks.h"
-#include "pool/worker_pool.h"
+#include "pool/pool.h"
 #include "shell/lifecycle.h"
 
 namespace rowfork::testing {

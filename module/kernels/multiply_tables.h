@@ -1,7 +1,7 @@
 // The resampling suite's multiplication tables. The host asks slot 4 for the
 // tables of n columns of a coefficient matrix; the module fills them itself,
-// split by columns or on the calling thread, and never calls the host's
-// routine for it.
+// split by columns (kernels/multiply_table_split.h) or on the calling thread,
+// and never calls the host's routine for it.
 //
 // The matrix is 32 rows of n signed 16-bit coefficients, row-major: the
 // coefficient of column i and row j is element j * n + i. Column i gets 32
@@ -14,7 +14,6 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "pool/split.h"
 
 namespace rowfork {
 
@@ -27,25 +26,20 @@ constexpr uint32_t kFirstColumnBase = 32768;
 // is coefficients[i + j * stride]; the first column starts its tables at
 // `base`, the others at 0. Entries are produced by repeated addition, in
 // order.
-void FillMultiplyTables(I16 count, const I16 *coefficients, uint32_t *output, uint32_t base, I16 stride);
+void FillMultiplyTables(int16_t count, const int16_t *coefficients, uint32_t *output, uint32_t base, int16_t stride);
 
 // One band of columns of a slot-4 call, as a slice's WorkerBlock carries it.
 struct MultiplyBand {
-  I16 count;
-  const I16 *coefficients;
+  int16_t count;
+  const int16_t *coefficients;
   uint32_t *output;
   uint32_t base;
-  I16 stride;  // the call's full column count
+  int16_t stride;  // the call's full column count
 };
 
 #if defined(_WIN32) && !defined(_WIN64)
 static_assert(offsetof(MultiplyBand, coefficients) == 4 && offsetof(MultiplyBand, output) == 8);
 static_assert(offsetof(MultiplyBand, base) == 12 && offsetof(MultiplyBand, stride) == 16);
 #endif
-
-// Slot 4: fills the tables of `columns` columns, split by columns when they
-// divide among the participants and the pool is free, else on the calling
-// thread. A null matrix or output gets nothing written. Returns 0.
-int32_t FillMultiplyTablesSplit(I16 columns, Ptr coefficients, Ptr output);
 
 }  // namespace rowfork

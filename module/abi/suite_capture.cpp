@@ -1,6 +1,6 @@
-#include "shell/suite_capture.h"
+#include "abi/suite_capture.h"
 
-#include "shell/result_codes.h"
+#include "abi/result_codes.h"
 
 namespace rowfork {
 

@@ -1,20 +1,11 @@
-#include "suites/sele_histograms.h"
+#include "kernels/histograms.h"
 
-#include <new>
-#include <type_traits>
-
-#include "platform/win32.h"
-#include "pool/bands.h"
-#include "pool/fork_join.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 namespace rowfork {
-
-std::atomic<uint32_t *> HistogramTable;
-
 namespace {
 
 // ---- counting ----
@@ -172,92 +163,6 @@ void CountHistograms(const HistogramBand &band) {
     CountPixels(counts, row, from, band.columns, selection, band.threshold);
   }
   for (int i = 0; i < kHistogramCounters; ++i) band.table[i] += counts.copy[0][i] + counts.copy[1][i];
-}
-
-// ---- the wrappers ----
-
-namespace {
-
-using HostRecordTable = int32_t (*)(Ptr);
-using HostCount = int32_t (*)(Ptr, Ptr, Ptr, Ptr, Ptr, I16, I16, I16, I16, I16);
-
-// The workers' private tables, one after another in one zero-initialised
-// global block, locked for the one call. Null when it cannot be had.
-uint32_t *TakePrivateTables(int tables) {
-  if (tables <= 0) return nullptr;
-  HGLOBAL block =
-      GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, static_cast<SIZE_T>(tables) * kHistogramTableBytes);
-  if (block == nullptr) return nullptr;
-  void *locked = GlobalLock(block);
-  if (locked == nullptr) GlobalFree(block);
-  return static_cast<uint32_t *>(locked);
-}
-
-void ReleasePrivateTables(uint32_t *tables) {
-  if (tables == nullptr) return;
-  HGLOBAL block = GlobalHandle(tables);
-  GlobalUnlock(block);
-  GlobalFree(block);
-}
-
-static_assert(sizeof(HistogramBand) <= sizeof(WorkerBlock) &&
-              std::is_trivially_destructible_v<HistogramBand>);
-
-void HistogramSliceProc(WorkerBlock *block) {
-  CountHistograms(*std::launder(reinterpret_cast<HistogramBand *>(block->bytes)));
-}
-
-uint32_t *PrivateTable(uint32_t *tables, int k) {
-  return tables + static_cast<size_t>(k) * kHistogramCounters;
-}
-
-}  // namespace
-
-int32_t RecordHistogramTable(Ptr table) {
-  HistogramTable.store(static_cast<uint32_t *>(table), std::memory_order_relaxed);
-  return reinterpret_cast<HostRecordTable>(SavedRoutine(Suite::sele, 0))(table);
-}
-
-int32_t CountHistogramsSplit(Ptr a, Ptr b, Ptr c, Ptr w, Ptr mask, I16 rows, I16 columns, I16 plane_stride,
-                             I16 mask_stride, I16 threshold) {
-  const int threads = ThreadCount;
-  const Bands bands = DivideRows(rows, threads);
-  // Taken first, whether or not the call goes on to split.
-  uint32_t *const tables = TakePrivateTables(threads - 1);
-  uint32_t *const table = HistogramTable.load(std::memory_order_relaxed);
-  // With no table recorded the split would have nowhere to count; the host's
-  // routine knows what to do then.
-  if (!bands.Splits() || tables == nullptr || table == nullptr || !ClaimPool()) {
-    reinterpret_cast<HostCount>(SavedRoutine(Suite::sele, 2))(a, b, c, w, mask, rows, columns, plane_stride,
-                                                              mask_stride, threshold);
-    ReleasePrivateTables(tables);
-    return 0;
-  }
-  for (int k = 0; k < threads; ++k) {
-    const intptr_t at = RowOffset(bands.First(k), plane_stride);
-    new (SliceBlock(k)->bytes) HistogramBand{
-        static_cast<const uint8_t *>(Advance(a, at)),
-        static_cast<const uint8_t *>(Advance(b, at)),
-        static_cast<const uint8_t *>(Advance(c, at)),
-        static_cast<const uint8_t *>(Advance(w, at)),
-        mask == nullptr ? nullptr
-                        : static_cast<const uint8_t *>(Advance(mask, RowOffset(bands.First(k), mask_stride))),
-        static_cast<I16>(bands.Count(k, threads)),
-        columns,
-        plane_stride,
-        mask_stride,
-        threshold,
-        k == threads - 1 ? table : PrivateTable(tables, k)};
-  }
-  RunSlices(&HistogramSliceProc);
-  // Every worker is done: its private table is the calling thread's to read.
-  for (int k = 0; k < threads - 1; ++k) {
-    const uint32_t *counts = PrivateTable(tables, k);
-    for (int i = 0; i < kHistogramCounters; ++i) table[i] += counts[i];
-  }
-  ReleasePool();
-  ReleasePrivateTables(tables);
-  return 0;
 }
 
 }  // namespace rowfork

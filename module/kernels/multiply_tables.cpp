@@ -1,11 +1,6 @@
-#include "suites/rsmp_tables.h"
+#include "kernels/multiply_tables.h"
 
 #include <cstring>
-#include <new>
-#include <type_traits>
-
-#include "pool/bands.h"
-#include "pool/fork_join.h"
 
 namespace rowfork {
 namespace {
@@ -34,8 +29,8 @@ constexpr uint32_t kLaneCount = kLanes;
 }
 
 // Every column's 32 tables, in order.
-[[gnu::always_inline]] inline void FillColumns(I16 count, const I16 *coefficients, uint32_t *output,
-                                               uint32_t base, I16 stride) {
+[[gnu::always_inline]] inline void FillColumns(int16_t count, const int16_t *coefficients, uint32_t *output,
+                                               uint32_t base, int16_t stride) {
   for (int i = 0; i < count; ++i) {
     const uint32_t start = i == 0 ? base : 0;
     for (int j = 0; j < kTablesPerColumn; ++j, output += kTableEntries) {
@@ -47,16 +42,16 @@ constexpr uint32_t kLaneCount = kLanes;
   }
 }
 
-using ColumnFill = void (*)(I16, const I16 *, uint32_t *, uint32_t, I16);
+using ColumnFill = void (*)(int16_t, const int16_t *, uint32_t *, uint32_t, int16_t);
 
-void FillColumnsPlain(I16 count, const I16 *coefficients, uint32_t *output, uint32_t base, I16 stride) {
+void FillColumnsPlain(int16_t count, const int16_t *coefficients, uint32_t *output, uint32_t base, int16_t stride) {
   FillColumns(count, coefficients, output, base, stride);
 }
 
 #if defined(__x86_64__)
 // Processors with 256-bit integer vectors store a whole vector of lanes at once.
-[[gnu::target("avx2")]] void FillColumnsWide(I16 count, const I16 *coefficients, uint32_t *output,
-                                             uint32_t base, I16 stride) {
+[[gnu::target("avx2")]] void FillColumnsWide(int16_t count, const int16_t *coefficients, uint32_t *output,
+                                             uint32_t base, int16_t stride) {
   FillColumns(count, coefficients, output, base, stride);
 }
 
@@ -68,44 +63,12 @@ ColumnFill ChooseColumnFill() {
 ColumnFill ChooseColumnFill() { return &FillColumnsPlain; }
 #endif
 
-// ---- the split ----
-
-static_assert(sizeof(MultiplyBand) <= sizeof(WorkerBlock) && std::is_trivially_destructible_v<MultiplyBand>);
-
-void MultiplySliceProc(WorkerBlock *block) {
-  const MultiplyBand &band = *std::launder(reinterpret_cast<MultiplyBand *>(block->bytes));
-  FillMultiplyTables(band.count, band.coefficients, band.output, band.base, band.stride);
-}
-
 }  // namespace
 
-void FillMultiplyTables(I16 count, const I16 *coefficients, uint32_t *output, uint32_t base, I16 stride) {
+void FillMultiplyTables(int16_t count, const int16_t *coefficients, uint32_t *output, uint32_t base, int16_t stride) {
   // Chosen at the first call, by whichever thread makes it.
   static const ColumnFill fill = ChooseColumnFill();
   fill(count, coefficients, output, base, stride);
-}
-
-int32_t FillMultiplyTablesSplit(I16 columns, Ptr coefficients, Ptr output) {
-  if (coefficients == nullptr || output == nullptr) return 0;
-  const auto *matrix = static_cast<const I16 *>(coefficients);
-  auto *tables = static_cast<uint32_t *>(output);
-  const int threads = ThreadCount;
-  const Bands bands = DivideRows(columns, threads);
-  if (!bands.Splits() || !ClaimPool()) {
-    FillMultiplyTables(columns, matrix, tables, kFirstColumnBase, columns);
-    return 0;
-  }
-  for (int k = 0; k < threads; ++k) {
-    const int32_t first = bands.First(k);
-    new (SliceBlock(k)->bytes) MultiplyBand{
-        static_cast<I16>(bands.Count(k, threads)), matrix + first,
-        static_cast<uint32_t *>(Advance(tables, RowOffset(first, static_cast<int32_t>(kColumnTableBytes)))),
-        // Only the call's very first column starts at the base.
-        k == 0 ? kFirstColumnBase : 0, columns};
-  }
-  RunSlices(&MultiplySliceProc);
-  ReleasePool();
-  return 0;
 }
 
 }  // namespace rowfork

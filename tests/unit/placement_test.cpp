@@ -1,0 +1,123 @@
+// Where the pool's threads run, on either target: each worker on a processor
+// of its own after the first, a worker on the caller's processor makes way
+// when a split begins, and the caller's own affinity is never changed.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/win32.h"
+#include "pool/placement.h"
+#include "pool/pool_state.h"
+#include "unit/module_fixture.h"
+
+#if !defined(_WIN32)
+#include <sched.h>
+#endif
+
+namespace rowfork::testing {
+namespace {
+
+// The processors the process may use, lowest first.
+std::vector<int> ProcessProcessors() {
+  DWORD_PTR process = 0;
+  DWORD_PTR system = 0;
+  std::vector<int> processors;
+  if (!GetProcessAffinityMask(GetCurrentProcess(), &process, &system)) return processors;
+  for (int processor = 0; processor < static_cast<int>(sizeof(DWORD_PTR) * 8); ++processor) {
+    if (((process >> processor) & 1) != 0) processors.push_back(processor);
+  }
+  return processors;
+}
+
+// Binds the calling thread to `mask` and returns the mask it had.
+DWORD_PTR BindCaller(DWORD_PTR mask) {
+#if defined(_WIN32)
+  return SetThreadAffinityMask(GetCurrentThread(), mask);
+#else
+  cpu_set_t before;
+  cpu_set_t after;
+  sched_getaffinity(0, sizeof before, &before);
+  CPU_ZERO(&after);
+  for (unsigned cpu = 0; cpu < sizeof(DWORD_PTR) * 8; ++cpu) {
+    if (((mask >> cpu) & 1) != 0) CPU_SET(cpu, &after);
+  }
+  EXPECT_EQ(sched_setaffinity(0, sizeof after, &after), 0);
+  DWORD_PTR previous = 0;
+  for (unsigned cpu = 0; cpu < sizeof(DWORD_PTR) * 8; ++cpu) {
+    if (CPU_ISSET(cpu, &before)) previous |= DWORD_PTR{1} << cpu;
+  }
+  return previous;
+#endif
+}
+
+DWORD_PTR Only(int processor) { return DWORD_PTR{1} << processor; }
+
+// Each slice notes in its block the processor it runs on.
+void NoteProcessor(WorkerBlock *block) {
+  const DWORD processor = GetCurrentProcessorNumber();
+  static_assert(sizeof processor <= sizeof block->bytes);
+  __builtin_memcpy(block->bytes, &processor, sizeof processor);
+}
+
+// One split: the processor each worker ran on.
+std::vector<int> WorkersRanOn() {
+  const int threads = ClaimPool();
+  EXPECT_GT(threads, 1);
+  RunSlices(&NoteProcessor);
+  std::vector<int> ran_on;
+  for (int k = 0; k + 1 < threads; ++k) {
+    DWORD processor = 0;
+    __builtin_memcpy(&processor, SliceBlock(k)->bytes, sizeof processor);
+    ran_on.push_back(static_cast<int>(processor));
+  }
+  ReleasePool();
+  return ran_on;
+}
+
+class Placement : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (processors_.size() < 2) GTEST_SKIP() << "placement needs two processors";
+  }
+  const std::vector<int> processors_ = ProcessProcessors();
+};
+
+TEST_F(Placement, EachWorkerRunsOnAProcessorOfItsOwnAfterTheFirst) {
+  const int threads = static_cast<int>(processors_.size());
+  LivePool pool(threads);
+  ASSERT_TRUE(pool.Built());
+  for (int k = 0; k + 1 < threads; ++k) EXPECT_EQ(WorkerProcessor(k), processors_[size_t(k) + 1]) << k;
+  for (int round = 0; round < 20; ++round) {
+    const std::vector<int> ran_on = WorkersRanOn();
+    for (int k = 0; k + 1 < threads; ++k) EXPECT_EQ(ran_on[size_t(k)], WorkerProcessor(k)) << k;
+  }
+}
+
+TEST_F(Placement, WithMoreParticipantsThanProcessorsTheSchedulerPlacesThem) {
+  LivePool pool(static_cast<int>(processors_.size()) + 1);
+  ASSERT_TRUE(pool.Built());
+  for (int k = 0; k < static_cast<int>(processors_.size()); ++k) EXPECT_EQ(WorkerProcessor(k), -1) << k;
+  EXPECT_EQ(WorkersRanOn().size(), processors_.size());
+}
+
+TEST_F(Placement, AWorkerOnTheCallersProcessorMakesWayAndTheCallerKeepsItsAffinity) {
+  LivePool pool(2);
+  ASSERT_TRUE(pool.Built());
+  const int first = processors_[0];
+  const int second = processors_[1];
+  const DWORD_PTR callers_own = BindCaller(Only(second));
+  EXPECT_EQ(WorkersRanOn(), std::vector<int>{first}) << "worker 0 left the caller's processor";
+  EXPECT_EQ(WorkerProcessor(0), first);
+  EXPECT_EQ(BindCaller(Only(first)), Only(second)) << "the caller's affinity is its own";
+  EXPECT_EQ(WorkersRanOn(), std::vector<int>{second}) << "and back";
+  EXPECT_EQ(WorkersRanOn(), std::vector<int>{second}) << "nothing moves while the caller stays";
+  BindCaller(callers_own);
+}
+
+TEST_F(Placement, AnEndedPoolLeavesNoPlacement) {
+  { LivePool pool(2); }
+  EXPECT_EQ(WorkerProcessor(0), -1);
+}
+
+}  // namespace
+}  // namespace rowfork::testing
