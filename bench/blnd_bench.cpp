@@ -9,11 +9,11 @@
 #include <cstdlib>
 #include <vector>
 
+#include "abi/suite_capture.h"
 #include "bench_pool.h"
 #include "host/host_suites.h"
 #include "host/suites/blnd_routines.h"
 #include "pool/split.h"
-#include "abi/suite_capture.h"
 #include "suites/installers.h"
 
 namespace rowfork::bench {

@@ -9,10 +9,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "abi/suite_capture.h"
 #include "bench_pool.h"
 #include "host/host_suites.h"
 #include "pool/split.h"
-#include "abi/suite_capture.h"
 #include "suites/installers.h"
 
 namespace rowfork::bench {

@@ -83,8 +83,8 @@ struct Work {
   Body body;
   int rows;
   int columns;
-  int calls;     // timed back to back, after one untimed call
-  int idle_ms;   // > 0: every call after this long idle instead, none untimed
+  int calls;         // timed back to back, after one untimed call
+  int idle_ms;       // > 0: every call after this long idle instead, none untimed
   bool beat_openmp;  // the module should be faster than OpenMP; otherwise at parity
 };
 
@@ -127,7 +127,8 @@ const char *const kContenderNames[kContenders] = {"direct", "module", "OpenMP", 
 
 class Bench {
  public:
-  Bench(Module &module, Module *compared, int threads) : module_(module), compared_(compared), threads_(threads) {}
+  Bench(Module &module, Module *compared, int threads)
+      : module_(module), compared_(compared), threads_(threads) {}
 
   bool Comparing() const { return compared_ != nullptr; }
 
@@ -224,7 +225,8 @@ void MeasureWork(Bench &bench, const Work &work, int rounds) {
     // The direct call first, then the others, each going first in turn; each
     // starts after a pause that lets the threads of the one before go quiet.
     std::vector<Contender> order = {kDirect};
-    for (size_t i = 0; i < contenders.size(); ++i) order.push_back(contenders[(i + size_t(round)) % contenders.size()]);
+    for (size_t i = 0; i < contenders.size(); ++i)
+      order.push_back(contenders[(i + size_t(round)) % contenders.size()]);
     double seconds[kContenders] = {};
     for (Contender who : order) {
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -236,8 +238,8 @@ void MeasureWork(Bench &bench, const Work &work, int rounds) {
     if (bench.Comparing()) compared.push_back(seconds[kModule] / seconds[kCompared]);
   }
   std::printf("%-36s %11s %11s %11s %8.2fx %9.3f", work.name, Duration(Median(times[kDirect])).c_str(),
-              Duration(Median(times[kModule])).c_str(), Duration(Median(times[kOpenMP])).c_str(), Median(gain),
-              Median(versus));
+              Duration(Median(times[kModule])).c_str(), Duration(Median(times[kOpenMP])).c_str(),
+              Median(gain), Median(versus));
   if (bench.Comparing()) {
     std::printf(" %11s %9.3f", Duration(Median(times[kCompared])).c_str(), Median(compared));
   }
@@ -320,7 +322,8 @@ int main(int argc, char **argv) {
     for (const Work &work : works) {
       if (std::string(work.name).find(only) != std::string::npos) MeasureWork(bench, work, rounds);
     }
-    if (std::string("idle").find(only) != std::string::npos || only.empty()) MeasureIdle(module, quick ? 3 : rounds);
+    if (std::string("idle").find(only) != std::string::npos || only.empty())
+      MeasureIdle(module, quick ? 3 : rounds);
   }
   if (PluginLiveBuffers() != 0) {
     std::fprintf(stderr, "the modules left %d host buffers allocated\n", PluginLiveBuffers());

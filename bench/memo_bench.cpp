@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "abi/suite_capture.h"
 #include "bench_pool.h"
 #include "host/host_suites.h"
-#include "abi/suite_capture.h"
 #include "suites/installers.h"
 
 namespace rowfork::bench {

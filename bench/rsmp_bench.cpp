@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "bench_pool.h"
-#include "pool/split.h"
 #include "kernels/multiply_tables.h"
+#include "pool/split.h"
 #include "unit/installed_wrapper.h"
 
 namespace rowfork::bench {

@@ -117,8 +117,8 @@ void Own_Split(benchmark::State &state) {
   const auto count = reinterpret_cast<int32_t (*)(Ptr, Ptr, Ptr, Ptr, Ptr, I16, I16, I16, I16, I16)>(
       testing::InstalledWrapper(Suite::sele, 2));
   for (auto _ : state) {
-    count(p.a.data(), p.b.data(), p.c.data(), p.w.data(), p.mask.data(), kSide, kSide, kSide,
-                         kSide, kThreshold);
+    count(p.a.data(), p.b.data(), p.c.data(), p.w.data(), p.mask.data(), kSide, kSide, kSide, kSide,
+          kThreshold);
   }
   Finish(state, table);
 }

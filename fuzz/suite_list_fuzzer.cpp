@@ -10,9 +10,9 @@
 #include <memory>
 #include <vector>
 
-#include "fuzz/fuzz_input.h"
 #include "abi/result_codes.h"
 #include "abi/suite_capture.h"
+#include "fuzz/fuzz_input.h"
 
 namespace rowfork::fuzz {
 namespace {

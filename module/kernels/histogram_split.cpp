@@ -10,7 +10,9 @@ namespace {
 
 using HostRecordTable = int32_t (*)(Ptr);
 
-uint32_t *PrivateTable(uint32_t *tables, int k) { return tables + static_cast<size_t>(k) * kHistogramCounters; }
+uint32_t *PrivateTable(uint32_t *tables, int k) {
+  return tables + static_cast<size_t>(k) * kHistogramCounters;
+}
 
 }  // namespace
 
@@ -34,17 +36,18 @@ bool HistogramCounting::Take(Call &call, int threads, const Args &) {
 HistogramBand HistogramCounting::BandOf(const Call &call, const Args &in, const Args &slice,
                                         const SliceContext &context) {
   const auto bytes = [](Ptr plane) { return static_cast<const uint8_t *>(plane); };
-  return HistogramBand{bytes(std::get<0>(slice)),
-                       bytes(std::get<1>(slice)),
-                       bytes(std::get<2>(slice)),
-                       bytes(std::get<3>(slice)),
-                       bytes(std::get<4>(slice)),
-                       std::get<5>(slice),
-                       std::get<6>(in),
-                       std::get<7>(in),
-                       std::get<8>(in),
-                       std::get<9>(in),
-                       context.k == context.threads - 1 ? call.table : PrivateTable(call.private_tables, context.k)};
+  return HistogramBand{
+      bytes(std::get<0>(slice)),
+      bytes(std::get<1>(slice)),
+      bytes(std::get<2>(slice)),
+      bytes(std::get<3>(slice)),
+      bytes(std::get<4>(slice)),
+      std::get<5>(slice),
+      std::get<6>(in),
+      std::get<7>(in),
+      std::get<8>(in),
+      std::get<9>(in),
+      context.k == context.threads - 1 ? call.table : PrivateTable(call.private_tables, context.k)};
 }
 
 // Every worker is done: its private table is the calling thread's to read.
@@ -63,8 +66,8 @@ void HistogramCounting::Give(Call &call) {
   call.private_tables = nullptr;
 }
 
-int32_t HistogramCounting::Unsplit(Routine routine, Ptr a, Ptr b, Ptr c, Ptr w, Ptr mask, I16 rows, I16 columns,
-                                   I16 plane_stride, I16 mask_stride, I16 threshold) {
+int32_t HistogramCounting::Unsplit(Routine routine, Ptr a, Ptr b, Ptr c, Ptr w, Ptr mask, I16 rows,
+                                   I16 columns, I16 plane_stride, I16 mask_stride, I16 threshold) {
   routine(a, b, c, w, mask, rows, columns, plane_stride, mask_stride, threshold);
   return 0;
 }

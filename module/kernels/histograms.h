@@ -11,8 +11,6 @@
 #include <cstddef>
 #include <cstdint>
 
-
-
 namespace rowfork {
 
 constexpr int kHistogramBins = 256;
@@ -30,8 +28,8 @@ struct HistogramBand {
   int16_t columns;
   int16_t plane_stride;  // of A, B, C and W
   int16_t mask_stride;
-  int16_t threshold;    // a pixel counts where its mask byte is above this
-  uint32_t *table;  // the counts are added here
+  int16_t threshold;  // a pixel counts where its mask byte is above this
+  uint32_t *table;    // the counts are added here
 };
 
 #if defined(_WIN32) && !defined(_WIN64)

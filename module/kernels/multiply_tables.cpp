@@ -44,7 +44,8 @@ constexpr uint32_t kLaneCount = kLanes;
 
 using ColumnFill = void (*)(int16_t, const int16_t *, uint32_t *, uint32_t, int16_t);
 
-void FillColumnsPlain(int16_t count, const int16_t *coefficients, uint32_t *output, uint32_t base, int16_t stride) {
+void FillColumnsPlain(int16_t count, const int16_t *coefficients, uint32_t *output, uint32_t base,
+                      int16_t stride) {
   FillColumns(count, coefficients, output, base, stride);
 }
 
@@ -65,7 +66,8 @@ ColumnFill ChooseColumnFill() { return &FillColumnsPlain; }
 
 }  // namespace
 
-void FillMultiplyTables(int16_t count, const int16_t *coefficients, uint32_t *output, uint32_t base, int16_t stride) {
+void FillMultiplyTables(int16_t count, const int16_t *coefficients, uint32_t *output, uint32_t base,
+                        int16_t stride) {
   // Chosen at the first call, by whichever thread makes it.
   static const ColumnFill fill = ChooseColumnFill();
   fill(count, coefficients, output, base, stride);

@@ -14,7 +14,6 @@
 #include <cstddef>
 #include <cstdint>
 
-
 namespace rowfork {
 
 constexpr int kTablesPerColumn = 32;
@@ -26,7 +25,8 @@ constexpr uint32_t kFirstColumnBase = 32768;
 // is coefficients[i + j * stride]; the first column starts its tables at
 // `base`, the others at 0. Entries are produced by repeated addition, in
 // order.
-void FillMultiplyTables(int16_t count, const int16_t *coefficients, uint32_t *output, uint32_t base, int16_t stride);
+void FillMultiplyTables(int16_t count, const int16_t *coefficients, uint32_t *output, uint32_t base,
+                        int16_t stride);
 
 // One band of columns of a slot-4 call, as a slice's WorkerBlock carries it.
 struct MultiplyBand {

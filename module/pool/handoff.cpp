@@ -46,18 +46,20 @@ bool Handed(const std::atomic<uint32_t> &word) { return word.load(std::memory_or
 // word has been handed meanwhile.
 bool AnnounceSleep(std::atomic<uint32_t> &word) {
   uint32_t expected = kIdle;
-  return word.compare_exchange_strong(expected, kAsleep, std::memory_order_acq_rel, std::memory_order_acquire);
+  return word.compare_exchange_strong(expected, kAsleep, std::memory_order_acq_rel,
+                                      std::memory_order_acquire);
 }
 
 // Hands the word on; true when its waiter sleeps and must be woken.
-bool Hand(std::atomic<uint32_t> &word) { return word.exchange(kHanded, std::memory_order_acq_rel) == kAsleep; }
+bool Hand(std::atomic<uint32_t> &word) {
+  return word.exchange(kHanded, std::memory_order_acq_rel) == kAsleep;
+}
 
 }  // namespace
 
 void ChooseSpin(bool placed) {
-  const uint32_t pause_turns = placed ? kPauseTurnsPlaced : kPauseTurnsShared;
-  worker_spin = {TicksIn(kWorkerSpinUs), pause_turns};
-  join_spin = {TicksIn(kJoinSpinUs), pause_turns};
+  worker_spin = {TicksIn(kWorkerSpinUs), !placed};
+  join_spin = {TicksIn(kJoinSpinUs), !placed};
 }
 
 void StartWorkers(int workers) {

@@ -50,7 +50,9 @@ struct OwnSlices<int32_t(Ts...), Kernel, Count, Rules...> {
   using Band = typename Kernel::Band;
   using Splitter = split_detail::Splitter<Band, Args, Count, Rules...>;
 
-  static void SliceProc(WorkerBlock *block) { Kernel::Slice(*std::launder(reinterpret_cast<Band *>(block->bytes))); }
+  static void SliceProc(WorkerBlock *block) {
+    Kernel::Slice(*std::launder(reinterpret_cast<Band *>(block->bytes)));
+  }
 
   // The wrapper's result is 0 on the split path.
   static int32_t Run(Routine routine, Ts... values) {

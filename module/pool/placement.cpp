@@ -11,8 +11,8 @@ constexpr int kMaskBits = sizeof(DWORD_PTR) * 8;
 
 // Written while the pool is built or ended (no split runs then) and by
 // MakeWayForCaller, which only the pool's claimant calls.
-int bound[kMaskBits];      // per processor: 1 + the worker bound to it, or 0
-int spare = -1;            // the processor no worker holds; -1: nothing is placed
+int bound[kMaskBits];  // per processor: 1 + the worker bound to it, or 0
+int spare = -1;        // the processor no worker holds; -1: nothing is placed
 
 DWORD_PTR Only(int processor) { return DWORD_PTR{1} << processor; }
 

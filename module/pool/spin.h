@@ -23,24 +23,26 @@ inline void CpuRelax() { asm volatile("" ::: "memory"); }
 
 // How long each side spins before it sleeps, in microseconds. A worker's spin
 // bounds what an idle host burns after its last split; the caller's join
-// covers a worker that was woken from sleep and started its band late.
-inline constexpr int64_t kWorkerSpinUs = 100;
-inline constexpr int64_t kJoinSpinUs = 1000;
-// A spin gives the processor away (every kYieldEvery-th turn) only after this
-// many turns of pausing. Where every participant has a processor of its own
-// nobody else wants it, and a yield is only a system call, which on a virtual
-// machine costs about as much as a whole split of a few rows: there it is a
-// last resort. Where participants share processors, the thread a spinner
-// waits for may be waiting for its processor, and the spinner soon makes way.
-inline constexpr uint32_t kPauseTurnsPlaced = 2048;
-inline constexpr uint32_t kPauseTurnsShared = 64;
+// covers a worker that started its band late, woken from sleep. Both are
+// long: waking a thread costs tens of microseconds on real processors, and
+// on virtual ones, whose host may not run a halted processor again at once,
+// up to milliseconds.
+inline constexpr int64_t kWorkerSpinUs = 500;
+inline constexpr int64_t kJoinSpinUs = 2000;
+// Where participants share processors, the thread a spinner waits for may be
+// waiting for the spinner's processor: after kPauseTurns turns (a microsecond
+// or two) every kYieldEvery-th turn gives it away. Where each participant has
+// a processor of its own, the thread waited for never needs the spinner's,
+// and a spin only pauses: a yield is a system call, and on some virtual
+// machines gives the processor back to the host for a whole time slice.
+inline constexpr uint32_t kPauseTurns = 64;
 inline constexpr uint32_t kYieldEvery = 8;
 // The clock costs tens of nanoseconds; a pause a few to a hundred cycles.
 inline constexpr uint32_t kClockEvery = 32;
 
 struct SpinPolicy {
-  int64_t budget;        // counter ticks before the spinner sleeps
-  uint32_t pause_turns;  // turns before it starts to yield
+  int64_t budget;  // counter ticks before the spinner sleeps
+  bool yields;     // whether it gives its processor away now and then
 };
 
 inline int64_t CounterNow() {
@@ -64,7 +66,7 @@ bool SpinUntil(Ready ready, const SpinPolicy &policy) {
   int64_t start = 0;
   for (uint32_t turn = 1;; ++turn) {
     if (ready()) return true;
-    if (turn > policy.pause_turns && turn % kYieldEvery == 0) {
+    if (policy.yields && turn > kPauseTurns && turn % kYieldEvery == 0) {
       SwitchToThread();
     } else {
       CpuRelax();

@@ -365,7 +365,9 @@ struct Splitter {
   static bool Split(Routine routine, const In &in, SliceProc slice_proc, int32_t &result) {
     return Split(
         in, slice_proc, [](int) { return true; },
-        [routine](unsigned char *bytes, const In &args, const SliceContext &) { new (bytes) Block{routine, args, 0}; },
+        [routine](unsigned char *bytes, const In &args, const SliceContext &) {
+          new (bytes) Block{routine, args, 0};
+        },
         [&result](int threads) { result = Combine(threads); });
   }
 

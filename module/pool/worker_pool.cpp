@@ -105,7 +105,8 @@ int16_t CreateWorkerPool(int16_t n) {
   DoneEvents = AllocateArray<HANDLE>(n);
   WorkerThreads = AllocateArray<HANDLE>(n);
   WorkerBlocks = AllocateArray<WorkerBlock *>(n);
-  if (StartEvents == nullptr || DoneEvents == nullptr || WorkerThreads == nullptr || WorkerBlocks == nullptr) {
+  if (StartEvents == nullptr || DoneEvents == nullptr || WorkerThreads == nullptr ||
+      WorkerBlocks == nullptr) {
     UnwindWorkerPool(n);
     return kPoolLacking;
   }
@@ -131,8 +132,9 @@ int16_t CreateWorkerPool(int16_t n) {
   }
   for (int k = 0; k < workers; ++k) {
     DWORD thread_id = 0;
-    WorkerThreads[k] = CreateThread(nullptr, 0, WorkerMain, reinterpret_cast<LPVOID>(static_cast<intptr_t>(k)),
-                                    CREATE_SUSPENDED, &thread_id);
+    WorkerThreads[k] =
+        CreateThread(nullptr, 0, WorkerMain, reinterpret_cast<LPVOID>(static_cast<intptr_t>(k)),
+                     CREATE_SUSPENDED, &thread_id);
     if (WorkerThreads[k] == nullptr) {
       UnwindWorkerPool(n);
       return kPoolLacking;

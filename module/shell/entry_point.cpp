@@ -2,10 +2,10 @@
 // at shut-down, and for the about box.
 #include <cstdint>
 
-#include "shell/about_box.h"
 #include "abi/host_types.h"
-#include "shell/lifecycle.h"
 #include "abi/result_codes.h"
+#include "shell/about_box.h"
+#include "shell/lifecycle.h"
 
 #if defined(_WIN32)
 #define ROWFORK_EXPORT

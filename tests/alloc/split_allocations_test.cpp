@@ -6,8 +6,8 @@
 #include <atomic>
 #include <cstdlib>
 
-#include "pool/split.h"
 #include "pool/pool.h"
+#include "pool/split.h"
 
 extern "C" {
 void *__libc_malloc(size_t size);

@@ -1,12 +1,13 @@
 // Where the pool's threads run, on either target: each worker on a processor
 // of its own after the first, a worker on the caller's processor makes way
 // when a split begins, and the caller's own affinity is never changed.
+#include "pool/placement.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "platform/win32.h"
-#include "pool/placement.h"
 #include "pool/pool_state.h"
 #include "unit/module_fixture.h"
 

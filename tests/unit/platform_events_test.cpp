@@ -114,7 +114,8 @@ TEST(Events, BadHandlesFail) {
   EXPECT_EQ(WaitForSingleObject(stray, 0), WAIT_FAILED);
   EXPECT_EQ(WaitForSingleObject(misaligned, 0), WAIT_FAILED);
   EXPECT_EQ(WaitForMultipleObjects(2, with_null, TRUE, 0), WAIT_FAILED);
-  EXPECT_EQ(WaitForMultipleObjects(1, &event, FALSE, 0), WAIT_FAILED) << "waiting for any one is not provided";
+  EXPECT_EQ(WaitForMultipleObjects(1, &event, FALSE, 0), WAIT_FAILED)
+      << "waiting for any one is not provided";
   EXPECT_EQ(WaitForMultipleObjects(0, &event, TRUE, 0), WAIT_FAILED);
   EXPECT_FALSE(SetEvent(nullptr));
   EXPECT_FALSE(ResetEvent(stray));

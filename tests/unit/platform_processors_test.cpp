@@ -25,7 +25,7 @@ DWORD WINAPI NoteProcessor(LPVOID seen) {
   return 0;
 }
 
-TEST(Processors, TheProcessMaskIsTheFirstThreadsEvenWhenAnotherThreadIsHeld) {
+TEST(Processors, TheProcessMaskIsTheFirstThreads) {
   cpu_set_t first;
   ASSERT_EQ(sched_getaffinity(getpid(), sizeof first, &first), 0);
   const DWORD_PTR mask = ProcessMask();

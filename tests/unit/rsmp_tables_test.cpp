@@ -1,14 +1,13 @@
 // The module's own multiplication tables, band by band: a band of columns
 // with its own base and the whole matrix's stride fills exactly its part of
 // the whole call's tables, which the host computes entry by entry.
-#include "kernels/multiply_tables.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
 #include <vector>
 
 #include "host/suites/rsmp_routines.h"
+#include "kernels/multiply_tables.h"
 
 namespace rowfork::testing {
 namespace {

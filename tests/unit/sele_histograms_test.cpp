@@ -1,13 +1,12 @@
 // The module's own histogram counting, band by band, against the reference
 // counts and against bins worked out by hand.
-#include "kernels/histograms.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
 #include <vector>
 
 #include "histogram_reference.h"
+#include "kernels/histograms.h"
 
 namespace rowfork::testing {
 namespace {

@@ -9,8 +9,8 @@
 #include "histogram_reference.h"
 #include "host/host_suites.h"
 #include "host/suites/sele_routines.h"
-#include "platform/posix/test_hooks.h"
 #include "kernels/histogram_split.h"
+#include "platform/posix/test_hooks.h"
 #include "pool/pool.h"
 #include "unit/installed_wrapper.h"
 #include "unit/module_fixture.h"
@@ -65,8 +65,8 @@ class SeleScratch : public PoolTest {
 
   // Slot 2 over the test's planes, with a mask at threshold 100.
   void Count(int rows) {
-    count_(a_.data(), b_.data(), c_.data(), w_.data(), mask_.data(), static_cast<I16>(rows),
-                         kColumns, kStride, kMaskStride, 100);
+    count_(a_.data(), b_.data(), c_.data(), w_.data(), mask_.data(), static_cast<I16>(rows), kColumns,
+           kStride, kMaskStride, 100);
   }
   std::vector<uint32_t> Expected(int rows) const {
     return histogram_reference::Counts({a_.data(), b_.data(), c_.data(), w_.data(), mask_.data(), rows,
