@@ -58,8 +58,8 @@ bool Hand(std::atomic<uint32_t> &word) {
 }  // namespace
 
 void ChooseSpin(bool placed) {
-  worker_spin = {TicksIn(kWorkerSpinUs), !placed};
-  join_spin = {TicksIn(kJoinSpinUs), !placed};
+  worker_spin = {TicksIn(placed ? kWorkerSpinUs : kSharedSpinUs), !placed};
+  join_spin = {TicksIn(placed ? kJoinSpinUs : kSharedSpinUs), !placed};
 }
 
 void StartWorkers(int workers) {

@@ -29,6 +29,9 @@ inline void CpuRelax() { asm volatile("" ::: "memory"); }
 // up to milliseconds.
 inline constexpr int64_t kWorkerSpinUs = 500;
 inline constexpr int64_t kJoinSpinUs = 2000;
+// Where participants share processors a spinner keeps one from the others,
+// and both sides soon sleep.
+inline constexpr int64_t kSharedSpinUs = 100;
 // Where participants share processors, the thread a spinner waits for may be
 // waiting for the spinner's processor: after kPauseTurns turns (a microsecond
 // or two) every kYieldEvery-th turn gives it away. Where each participant has
