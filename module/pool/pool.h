@@ -7,17 +7,19 @@
 //
 //   1. If the caller is on a worker's processor, that worker moves to the
 //      processor no worker holds (placement.h): the two never take turns.
-//   2. The caller stores the slice procedure in JobProc and advances each
-//      worker's start word (handoff.h), which publishes the blocks to it. A
-//      worker still spinning after its last slice sees the word move and runs
-//      at once; a worker that has gone to sleep on its start event is woken by
-//      a set of that event, the only time the caller touches it.
+//   2. The caller stores the slice procedure in JobProc and hands each worker
+//      its slice through the worker's start word (handoff.h), which publishes
+//      the blocks to it. A worker still spinning after its last slice sees the
+//      word change and runs at once; a worker that has gone to sleep on its
+//      start event is woken by a set of that event, the only time the caller
+//      touches it.
 //   3. The caller runs the last slice itself.
-//   4. Each worker, its slice done, advances its done word; the caller spins
+//   4. Each worker, its slice done, hands its done word back; the caller spins
 //      on those words, and sleeps on the done events only of the workers that
 //      are not done when its spin runs out, which then set them.
-//   5. A worker spins a little while for its next start before it sleeps on
-//      its start event; an idle host's workers all sleep within a millisecond.
+//   5. A worker spins half a millisecond for its next slice before it sleeps
+//      on its start event, so an idle host's workers all sleep within a
+//      millisecond of its last split (spin.h says how each side spins).
 //
 //   int threads = ClaimPool();     0: busy or no pool; run unsplit
 //   fill SliceBlock(0 .. threads - 1)
