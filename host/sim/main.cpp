@@ -62,6 +62,11 @@ int main(int argc, char **argv) {
     std::fputs(Usage(names).c_str(), stdout);
     return 0;
   }
+  if (options.version) {
+    std::printf("lumora-sim %s (Rowfork.lmx %s, file version %s)\n", ROWFORK_VERSION, ROWFORK_VERSION,
+                ROWFORK_FILE_VERSION);
+    return 0;
+  }
 
   Document document;
   std::string source = "generated";

@@ -54,6 +54,10 @@ bool ParseOptions(int argc, const char *const *argv, const std::vector<std::stri
       options.help = true;
       continue;
     }
+    if (option == "--version") {
+      options.version = true;
+      continue;
+    }
     if (option == "--csv") {
       options.csv = true;
       continue;
@@ -130,6 +134,7 @@ std::string Usage(const std::vector<std::string> &known_ops) {
          "\n"
          "  --csv         print the table as CSV\n"
          "  --out DIR     folder for the images and the chart (default lumora-sim-out)\n"
+         "  --version     the version of lumora-sim and of the module it is built with\n"
          "  --help        this text\n"
          "\n"
          "Exit status: 0 when every active output equals the inactive one, 1 when one does not or the\n"

@@ -17,6 +17,7 @@ struct Options {
   bool csv = false;
   std::string out = "lumora-sim-out";
   bool help = false;
+  bool version = false;
 };
 
 // Parses argv[1..]; on a bad option returns false with a one-line reason.

@@ -2,7 +2,7 @@
 """lumora-sim as a person runs it: a small run whose every active output must
 equal the inactive one, the files it writes, and its answers to bad input.
 
-Usage: sim_cli_test.py path/to/lumora-sim
+Usage: sim_cli_test.py path/to/lumora-sim VERSION FILE_VERSION
 """
 import csv
 import io
@@ -14,6 +14,8 @@ import tempfile
 import unittest
 
 SIM = None
+VERSION = None       # the project's, which --version must print
+FILE_VERSION = None
 OPERATIONS = ["alpha-blend", "layer-blend", "convolution", "histograms", "brush-dab", "pixel-sum",
               "raster-copy", "colour-matrix", "row-resample", "display"]
 
@@ -127,10 +129,17 @@ class BadInput(unittest.TestCase):
     def test_help(self):
         result = run("--help")
         self.assertEqual(result.returncode, 0)
-        for word in ["--threads", "--size", "--image", "--repeat", "--ops", "--csv", "--out"] + OPERATIONS:
+        for word in ["--threads", "--size", "--image", "--repeat", "--ops", "--csv", "--out",
+                     "--version"] + OPERATIONS:
             self.assertIn(word, result.stdout)
+
+    def test_version(self):
+        result = run("--version")
+        self.assertEqual(result.returncode, 0)
+        self.assertEqual(result.stdout, f"lumora-sim {VERSION} (Rowfork.lmx {VERSION}, file version {FILE_VERSION})\n")
 
 
 if __name__ == "__main__":
-    SIM = sys.argv.pop(1)
+    SIM, VERSION, FILE_VERSION = sys.argv[1:4]
+    del sys.argv[1:4]
     unittest.main()

@@ -3,7 +3,10 @@
 them field by field: the property list, the about dialog, the string table
 and the version record, all in US English (1033).
 
-    module_resources_test.py MODULE
+    module_resources_test.py MODULE FILE_VERSION PRODUCT_VERSION
+
+FILE_VERSION and PRODUCT_VERSION are the project's (a.b.c.d), which the
+version record must carry.
 """
 
 import re
@@ -14,6 +17,7 @@ import unittest
 import pefile
 
 MODULE = None
+PROJECT_VERSIONS = None  # (file, product), each four numbers
 US_ENGLISH = 1033
 WS_POPUP, WS_CHILD, WS_VISIBLE, WS_GROUP = 0x80000000, 0x40000000, 0x10000000, 0x00020000
 DS_MODALFRAME, DS_SETFONT, SS_CENTER = 0x80, 0x40, 0x1
@@ -212,6 +216,13 @@ class VersionRecord(unittest.TestCase):
         self.assertEqual((fixed.FileOS, fixed.FileType, fixed.FileSubtype), (4, 2, 0))
         self.assertEqual((fixed.FileDateMS, fixed.FileDateLS), (0, 0))
 
+    def test_numbers_are_the_projects(self):
+        fixed = PE.VS_FIXEDFILEINFO[0]
+        def numbers(most, least):
+            return (most >> 16, most & 0xFFFF, least >> 16, least & 0xFFFF)
+        self.assertEqual((numbers(fixed.FileVersionMS, fixed.FileVersionLS),
+                          numbers(fixed.ProductVersionMS, fixed.ProductVersionLS)), PROJECT_VERSIONS)
+
     def test_strings_and_translation(self):
         blocks = {}
         translations = []
@@ -240,4 +251,5 @@ if __name__ == "__main__":
     if len(sys.argv) < 2:
         raise SystemExit(__doc__)
     MODULE = sys.argv.pop(1)
+    PROJECT_VERSIONS = tuple(tuple(int(part) for part in sys.argv.pop(1).split(".")) for _ in range(2))
     unittest.main(verbosity=2)

@@ -112,6 +112,13 @@ TEST_F(ModuleResources, VersionRecord) {
   EXPECT_EQ(fixed->dwFileVersionLS, 0x00800000u);
   EXPECT_EQ(fixed->dwProductVersionMS, 0x00050000u);
   EXPECT_EQ(fixed->dwProductVersionLS, 0x00060000u);
+  // The same numbers as the project's version, which the build gives the tests.
+  const auto dotted = [](DWORD most, DWORD least) {
+    return std::to_string(most >> 16) + "." + std::to_string(most & 0xFFFF) + "." + std::to_string(least >> 16) +
+           "." + std::to_string(least & 0xFFFF);
+  };
+  EXPECT_EQ(dotted(fixed->dwFileVersionMS, fixed->dwFileVersionLS), ROWFORK_FILE_VERSION);
+  EXPECT_EQ(dotted(fixed->dwProductVersionMS, fixed->dwProductVersionLS), ROWFORK_PRODUCT_VERSION);
   EXPECT_EQ(fixed->dwFileFlagsMask, 0x3Fu);
   EXPECT_EQ(fixed->dwFileFlags, static_cast<DWORD>(VS_FF_DEBUG));
   EXPECT_EQ(fixed->dwFileOS, static_cast<DWORD>(VOS__WINDOWS32));
