@@ -7,6 +7,7 @@
 // that would give a slice nothing, or a negative share, does not split.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 namespace rowfork {
@@ -50,7 +51,7 @@ constexpr Bands DivideInMultiples(int32_t count, int threads, int32_t multiple) 
 constexpr Bands DivideInEights(int32_t count, int threads) {
   if (threads < 2 || count < 9) return {};
   const int32_t share = count / threads;
-  return Shares(count, share <= 8 ? 8 : share & ~7, threads);
+  return Shares(count, std::max(share & ~7, int32_t{8}), threads);
 }
 
 // The byte offset of a slice that begins `first` rows in, for a row stride

@@ -9,7 +9,10 @@
 //   static bool Take(Call &, int threads, const Args &)
 //                                     once the participants are known; false
 //                                     runs the call unsplit
-//   static Band BandOf(const Call &, const Args &slice_args, const SliceContext &)
+//   static Band BandOf(const Call &, const Args &in, const Args &slice_args,
+//                      const SliceContext &)
+//                                     slice k's band, from the caller's arguments
+//                                     and the slice's
 //   static void Slice(const Band &)   the slice procedure
 //   static void Merge(const Call &, int threads)
 //                                     after every slice is done
@@ -31,10 +34,6 @@ namespace rowfork {
 // What a kernel has unless it says otherwise.
 struct OwnKernel {
   struct Call {};
-  template <typename Args>
-  static bool Take(Call &, int, const Args &) {
-    return true;
-  }
   static void Merge(const Call &, int) {}
   static void Give(Call &) {}
 };
