@@ -119,7 +119,7 @@ class LayerBlend : public RasterOperation {
     }
   }
 
- private:
+ protected:
   BlendRecord Record(int first, int rows) {
     const int stride = document_.RasterStride();
     const int64_t offset = int64_t{first} * stride;
@@ -136,6 +136,38 @@ class LayerBlend : public RasterOperation {
     record.high = 255;
     return record;
   }
+};
+
+// ---- blnd 77 back to back: the layer blend tile by tile, 64 rows a call ----
+
+class TiledBlend : public LayerBlend {
+ public:
+  using LayerBlend::LayerBlend;
+  const char *Name() const override { return "tiled-blend"; }
+  int Rows() const override { return std::min(kTileRows, document_.height); }
+  bool BackToBack() const override { return true; }
+
+  void Run(HostSuites &suites) override {
+    const auto blend = Live<int32_t (*)(void *)>(suites, "blnd", 77);
+    for (int first = 0; first < document_.height; first += kTileRows) {
+      BlendRecord record = Record(first, TileRows(first));
+      blend(&record);
+    }
+  }
+  void RunOpenMP(int threads) override {
+    for (int first = 0; first < document_.height; first += kTileRows) {
+      const int rows = TileRows(first);
+#pragma omp parallel for schedule(static) num_threads(threads)
+      for (int r = first; r < first + rows; ++r) {
+        BlendRecord record = Record(r, 1);
+        BlndRecordBlend(&record);
+      }
+    }
+  }
+
+ private:
+  static constexpr int kTileRows = 64;
+  int TileRows(int first) const { return std::min(kTileRows, document_.height - first); }
 };
 
 // ---- filt 0 and 11: a 3 x 3 mean filter whose taps come from the host's kernel table ----
@@ -266,6 +298,51 @@ class BrushDab : public ColourPlanesOperation {
     const int radius = std::max(1, std::min(w, h) * 9 / 20);
     routine(I16(w), I16(first), I16(w / 2), I16(rows), I16(h / 2), At(out_[plane], int64_t{first} * w),
             I16(w), I16(radius), kColour[plane]);
+  }
+};
+
+// ---- pntg 12 back to back: a stroke of small dabs along a diagonal, one call a dab ----
+
+class BrushStroke : public ColourPlanesOperation {
+ public:
+  using ColourPlanesOperation::ColourPlanesOperation;
+  const char *Name() const override { return "brush-stroke"; }
+  const char *Slots() const override { return "pntg 12"; }
+  int Rows() const override { return Side(); }
+  int64_t Bytes() const override { return 2 * int64_t{kDabs} * Side() * Side(); }
+  bool BackToBack() const override { return true; }
+
+  void Run(HostSuites &suites) override {
+    using Slot12 =
+        int32_t (*)(int16_t, int16_t, int16_t, int16_t, int16_t, void *, int16_t, int16_t, int16_t);
+    const auto paint = Live<Slot12>(suites, "pntg", 12);
+    for (int dab = 0; dab < kDabs; ++dab) Call(paint, dab, Top(dab), Side());
+  }
+  void RunOpenMP(int threads) override {
+    for (int dab = 0; dab < kDabs; ++dab) {
+      const int top = Top(dab);
+#pragma omp parallel for schedule(static) num_threads(threads)
+      for (int r = 0; r < Side(); ++r) Call(&PaintDab, dab, top + r, 1);
+    }
+  }
+
+ private:
+  static constexpr int kDabs = 1000;
+  // Dabs of 128 x 128, or the image's short side where it is smaller.
+  int Side() const { return std::min({128, document_.width, document_.height}); }
+  int Spread(int dab, int extent) const { return (extent - Side()) * dab / (kDabs - 1); }
+  int Top(int dab) const { return Spread(dab, document_.height); }
+
+  // Rows [first, first + rows) of dab `dab`, on the colour plane the dab's
+  // number picks.
+  template <typename Routine>
+  void Call(Routine routine, int dab, int first, int rows) {
+    static constexpr int16_t kColour[3] = {40, 170, 250};
+    const int w = document_.width;
+    const int half = Side() / 2;
+    const size_t plane = static_cast<size_t>(dab % 3);
+    routine(I16(w), I16(first), I16(Spread(dab, w) + half), I16(rows), I16(Top(dab) + half),
+            At(out_[plane], int64_t{first} * w), I16(w), I16(half), kColour[plane]);
   }
 };
 
@@ -465,6 +542,7 @@ const std::vector<std::pair<std::string, Maker>> &Registry() {
       Entry<BrushDab>("brush-dab"),       Entry<PixelSum>("pixel-sum"),
       Entry<RasterCopy>("raster-copy"),   Entry<ColourMatrix>("colour-matrix"),
       Entry<RowResample>("row-resample"), Entry<Display>("display"),
+      Entry<BrushStroke>("brush-stroke"), Entry<TiledBlend>("tiled-blend"),
   };
   return registry;
 }

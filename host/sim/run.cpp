@@ -244,7 +244,7 @@ RunResult RunOperations(const RunSettings &settings, const Document &document,
     }
     Bench bench{settings, document, own, wrapped, from, to};
     for (const auto &op : operations) {
-      Measurement m{op->Name(), op->Slots(), op->Rows(), op->Bytes(), {}, false};
+      Measurement m{op->Name(), op->Slots(), op->Rows(), op->Bytes(), {}, false, op->BackToBack()};
       MeasureOperation(bench, *op, m, progress);
       result.rows.push_back(std::move(m));
     }

@@ -42,7 +42,7 @@ class OperationsTest : public ::testing::Test {
 
 TEST_F(OperationsTest, EveryOperationRunsTheSameThroughTablesRepeatedAndUnderOpenMP) {
   const std::vector<std::string> names = OperationNames();
-  ASSERT_EQ(names.size(), 10u);
+  ASSERT_EQ(names.size(), 12u);
   for (const std::string &name : names) {
     SCOPED_TRACE(name);
     auto op = Make(name);
@@ -137,6 +137,37 @@ TEST_F(OperationsTest, BrushDabPaintsItsCentreAndLeavesTheCornersAlone) {
       EXPECT_EQ(out[plane * document.PlaneBytes() + corner], document.image.planes[plane][corner]);
     }
   }
+}
+
+// The editor's way of calling: many small calls back to back.
+TEST_F(OperationsTest, AStrokeRunsCornerToCornerAndTilesBlendAsOneCallDoes) {
+  const Document tall = GenerateDocument(300, 200);
+  auto stroke = std::move(MakeOperations(tall, {"brush-stroke"}).front());
+  stroke->Prepare();
+  stroke->Run(suites);
+  const std::vector<uint8_t> out = stroke->Output();
+  const size_t plane = tall.PlaneBytes();
+  auto changed = [&](size_t x, size_t y) {
+    const size_t at = y * 300 + x;
+    for (size_t p = 0; p < 3; ++p) {
+      if (out[p * plane + at] != tall.image.planes[p][at]) return true;
+    }
+    return false;
+  };
+  EXPECT_TRUE(changed(64, 64)) << "first dab";
+  EXPECT_TRUE(changed(150, 100)) << "the middle of the stroke";
+  EXPECT_TRUE(changed(235, 135)) << "last dab";
+  EXPECT_FALSE(changed(299, 0));
+  EXPECT_FALSE(changed(0, 199));
+
+  auto tiled = std::move(MakeOperations(tall, {"tiled-blend"}).front());
+  auto whole = std::move(MakeOperations(tall, {"layer-blend"}).front());
+  EXPECT_EQ(tiled->Rows(), 64);
+  tiled->Prepare();
+  tiled->Run(suites);
+  whole->Prepare();
+  whole->Run(suites);
+  EXPECT_EQ(tiled->Output(), whole->Output());
 }
 
 TEST_F(OperationsTest, ColourMatrixFillsTheTablesAndChangesOnlyTheSelection) {

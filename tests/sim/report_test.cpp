@@ -38,6 +38,19 @@ TEST(SimReport, MemoryBoundWorkIsHeldToWhatACopyGains) {
   EXPECT_FALSE(Row(30, 20, 21, 20, 12.5).MeetsGoal(2));  // 1.5x < 1.52x
 }
 
+TEST(SimReport, CallsBackToBackAreHeldToNineTenthsOfTheThreadsAndToParityWithOpenMP) {
+  Measurement calls = Row(100, 55, 54, 20, 12);  // 1.82x, 1.019 of OpenMP's time
+  calls.back_to_back = true;
+  EXPECT_TRUE(calls.MeetsGoal(2));
+  EXPECT_FALSE(calls.MeetsGoal(3));             // 1.82x is not 2.7x
+  Measurement slow = Row(100, 56, 60, 20, 12);  // 1.79x
+  slow.back_to_back = true;
+  EXPECT_FALSE(slow.MeetsGoal(2));
+  Measurement behind = Row(100, 52, 50.8, 20, 12);  // 1.024 of OpenMP's time
+  behind.back_to_back = true;
+  EXPECT_FALSE(behind.MeetsGoal(2));
+}
+
 TEST(SimReport, GainsAreTakenRoundByRoundSoASlowStretchCannotFavourAContender) {
   // The machine slowed down during the second round: its times are all long,
   // but within the round the module still gained as much.

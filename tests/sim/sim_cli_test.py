@@ -17,7 +17,7 @@ SIM = None
 VERSION = None       # the project's, which --version must print
 FILE_VERSION = None
 OPERATIONS = ["alpha-blend", "layer-blend", "convolution", "histograms", "brush-dab", "pixel-sum",
-              "raster-copy", "colour-matrix", "row-resample", "display"]
+              "raster-copy", "colour-matrix", "row-resample", "display", "brush-stroke", "tiled-blend"]
 
 
 def run(*args, timeout=120):
@@ -53,7 +53,7 @@ class SmallRun(unittest.TestCase):
         self.assertEqual([row["operation"] for row in rows], OPERATIONS)
         for row in rows:
             self.assertEqual(row["identical"], "yes", row)
-            self.assertIn(row["kind"], ("compute", "memory"))
+            self.assertIn(row["kind"], ("compute", "memory", "calls"))
             self.assertGreaterEqual(float(row["inactive_ms"]), 0, row)
         rows_of = {row["operation"]: int(row["rows"]) for row in rows}
         self.assertEqual(rows_of["convolution"], 59)
