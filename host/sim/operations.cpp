@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstring>
 #include <functional>
+#include <thread>
 
 #include "host/sim/sim_routines.h"
 #include "host/suites/blnd_routines.h"
@@ -145,7 +147,7 @@ class TiledBlend : public LayerBlend {
   using LayerBlend::LayerBlend;
   const char *Name() const override { return "tiled-blend"; }
   int Rows() const override { return std::min(kTileRows, document_.height); }
-  bool BackToBack() const override { return true; }
+  CallPattern Pattern() const override { return CallPattern::kBackToBack; }
 
   void Run(HostSuites &suites) override {
     const auto blend = Live<int32_t (*)(void *)>(suites, "blnd", 77);
@@ -310,7 +312,7 @@ class BrushStroke : public ColourPlanesOperation {
   const char *Slots() const override { return "pntg 12"; }
   int Rows() const override { return Side(); }
   int64_t Bytes() const override { return 2 * int64_t{kDabs} * Side() * Side(); }
-  bool BackToBack() const override { return true; }
+  CallPattern Pattern() const override { return CallPattern::kBackToBack; }
 
   void Run(HostSuites &suites) override {
     using Slot12 =
@@ -528,6 +530,51 @@ class Display : public RasterOperation {
   }
 };
 
+// ---- disp 24 as a preview redraws it: a small image again and again, the editor idle between ----
+
+class Preview : public Operation {
+ public:
+  explicit Preview(const Document &document)
+      : Operation(document),
+        small_(GenerateDocument(std::min(document.width, 400), std::min(document.height, 300))),
+        display_(small_) {}
+  const char *Name() const override { return "preview"; }
+  const char *Slots() const override { return "disp 24"; }
+  int Rows() const override { return small_.height; }
+  int64_t Bytes() const override { return Redraws() * display_.Bytes(); }
+  CallPattern Pattern() const override { return CallPattern::kAfterIdle; }
+  double IdleMs() const override { return idle_ms_; }
+
+  void Prepare() override { display_.Prepare(); }
+  void Run(HostSuites &suites) override {
+    Redraw([&] { display_.Run(suites); });
+  }
+  void RunOpenMP(int threads) override {
+    Redraw([&] { display_.RunOpenMP(threads); });
+  }
+  std::vector<uint8_t> Output() const override { return display_.Output(); }
+
+ private:
+  // 50 redraws of a preview of 400 x 300 or more; a few of a smaller one.
+  int Redraws() const { return small_.width * small_.height >= 400 * 300 ? 50 : 3; }
+
+  template <typename Draw>
+  void Redraw(Draw draw) {
+    idle_ms_ = 0;
+    for (int redraw = 0; redraw < Redraws(); ++redraw) {
+      const auto idle_from = std::chrono::steady_clock::now();
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      idle_ms_ +=
+          std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - idle_from).count();
+      draw();
+    }
+  }
+
+  Document small_;
+  Display display_;
+  double idle_ms_ = 0;
+};
+
 using Maker = std::function<std::unique_ptr<Operation>(const Document &)>;
 
 template <typename T>
@@ -543,6 +590,7 @@ const std::vector<std::pair<std::string, Maker>> &Registry() {
       Entry<RasterCopy>("raster-copy"),   Entry<ColourMatrix>("colour-matrix"),
       Entry<RowResample>("row-resample"), Entry<Display>("display"),
       Entry<BrushStroke>("brush-stroke"), Entry<TiledBlend>("tiled-blend"),
+      Entry<Preview>("preview"),
   };
   return registry;
 }

@@ -12,6 +12,7 @@
 
 #include "host/host_suites.h"
 #include "host/sim/document.h"
+#include "host/sim/report.h"
 
 namespace lumora::sim {
 
@@ -26,9 +27,11 @@ class Operation {
   virtual const char *Slots() const = 0;  // the table slots it calls, e.g. "filt 0+11"
   virtual int Rows() const = 0;           // the rows argument of its calls
   virtual int64_t Bytes() const = 0;      // bytes one run reads and writes
-  // True when one run is many calls back to back, as a brush stroke or a
-  // tiled filter calls, rather than one call over the whole image.
-  virtual bool BackToBack() const { return false; }
+  // How one run calls the host's routines.
+  virtual CallPattern Pattern() const { return CallPattern::kOneCall; }
+  // Milliseconds of its last run that it spent idle on purpose, not counted
+  // in its time (a preview waits between redraws).
+  virtual double IdleMs() const { return 0; }
 
   // Sets the output back to its starting state (not timed).
   virtual void Prepare() = 0;

@@ -30,14 +30,15 @@ double Milliseconds(Clock::duration duration) {
 // after each loop, and would otherwise share a processor with the next run.
 void Settle() { std::this_thread::sleep_for(std::chrono::milliseconds(20)); }
 
-// The time of one run, after an untimed Prepare.
+// The time of one run, after an untimed Prepare, less what it spent idle on
+// purpose.
 template <typename Run>
 double TimeRun(Operation &operation, Run run) {
   operation.Prepare();
   Settle();
   const Clock::time_point start = Clock::now();
   run();
-  return Milliseconds(Clock::now() - start);
+  return Milliseconds(Clock::now() - start) - operation.IdleMs();
 }
 
 // A line on the terminal that says what is running, once a run has taken
@@ -244,7 +245,7 @@ RunResult RunOperations(const RunSettings &settings, const Document &document,
     }
     Bench bench{settings, document, own, wrapped, from, to};
     for (const auto &op : operations) {
-      Measurement m{op->Name(), op->Slots(), op->Rows(), op->Bytes(), {}, false, op->BackToBack()};
+      Measurement m{op->Name(), op->Slots(), op->Rows(), op->Bytes(), {}, false, op->Pattern()};
       MeasureOperation(bench, *op, m, progress);
       result.rows.push_back(std::move(m));
     }

@@ -40,15 +40,27 @@ TEST(SimReport, MemoryBoundWorkIsHeldToWhatACopyGains) {
 
 TEST(SimReport, CallsBackToBackAreHeldToNineTenthsOfTheThreadsAndToParityWithOpenMP) {
   Measurement calls = Row(100, 55, 54, 20, 12);  // 1.82x, 1.019 of OpenMP's time
-  calls.back_to_back = true;
+  calls.pattern = CallPattern::kBackToBack;
   EXPECT_TRUE(calls.MeetsGoal(2));
   EXPECT_FALSE(calls.MeetsGoal(3));             // 1.82x is not 2.7x
   Measurement slow = Row(100, 56, 60, 20, 12);  // 1.79x
-  slow.back_to_back = true;
+  slow.pattern = CallPattern::kBackToBack;
   EXPECT_FALSE(slow.MeetsGoal(2));
   Measurement behind = Row(100, 52, 50.8, 20, 12);  // 1.024 of OpenMP's time
-  behind.back_to_back = true;
+  behind.pattern = CallPattern::kBackToBack;
   EXPECT_FALSE(behind.MeetsGoal(2));
+}
+
+TEST(SimReport, APreviewAfterIdleIsHeldToFourFifthsOfTheThreadsAndHalfOfOpenMPsTime) {
+  Measurement preview = Row(100, 62, 125, 20, 12);  // 1.61x, 0.496 of OpenMP's time
+  preview.pattern = CallPattern::kAfterIdle;
+  EXPECT_TRUE(preview.MeetsGoal(2));
+  Measurement slow = Row(100, 63, 130, 20, 12);  // 1.59x
+  slow.pattern = CallPattern::kAfterIdle;
+  EXPECT_FALSE(slow.MeetsGoal(2));
+  Measurement like_openmp = Row(100, 55, 105, 20, 12);  // 0.524 of OpenMP's time
+  like_openmp.pattern = CallPattern::kAfterIdle;
+  EXPECT_FALSE(like_openmp.MeetsGoal(2));
 }
 
 TEST(SimReport, GainsAreTakenRoundByRoundSoASlowStretchCannotFavourAContender) {

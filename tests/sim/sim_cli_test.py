@@ -17,7 +17,8 @@ SIM = None
 VERSION = None       # the project's, which --version must print
 FILE_VERSION = None
 OPERATIONS = ["alpha-blend", "layer-blend", "convolution", "histograms", "brush-dab", "pixel-sum",
-              "raster-copy", "colour-matrix", "row-resample", "display", "brush-stroke", "tiled-blend"]
+              "raster-copy", "colour-matrix", "row-resample", "display", "brush-stroke", "tiled-blend",
+              "preview"]
 
 
 def run(*args, timeout=120):
@@ -53,7 +54,7 @@ class SmallRun(unittest.TestCase):
         self.assertEqual([row["operation"] for row in rows], OPERATIONS)
         for row in rows:
             self.assertEqual(row["identical"], "yes", row)
-            self.assertIn(row["kind"], ("compute", "memory", "calls"))
+            self.assertIn(row["kind"], ("compute", "memory", "calls", "idle"))
             self.assertGreaterEqual(float(row["inactive_ms"]), 0, row)
         rows_of = {row["operation"]: int(row["rows"]) for row in rows}
         self.assertEqual(rows_of["convolution"], 59)
