@@ -7,7 +7,9 @@
 namespace rowfork::bench {
 
 void UsePool(int threads) {
-  if (PoolExists() && Participants() == threads) return;
+  static int built_for = 0;
+  if (PoolExists() && built_for == threads) return;
+  built_for = threads;
   WaitAndClaimPool();
   if (PoolExists()) DestroyWorkerPool();
   const int16_t built = CreateWorkerPool(static_cast<int16_t>(threads));

@@ -54,10 +54,6 @@ void DestroyWorkerPool();
 
 bool PoolExists();
 
-// Participants of the pool as it was last built; a split uses the count its
-// claim returned, which a rebuild cannot change under it.
-int Participants();
-
 // Whether a split holds the pool: what a routine called from inside a slice
 // asks to learn that it runs in one.
 bool SplitInProgress();

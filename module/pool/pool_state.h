@@ -39,11 +39,6 @@ struct alignas(64) OwnCacheLine : T {};
 // by every split.
 extern OwnCacheLine<std::atomic<uint8_t>> PoolBusy;
 
-// The clean-up of a pool in any state of construction: terminates workers
-// that never ran, closes every event and thread handle that exists, frees
-// every array and block and forgets the placement.
-void UnwindWorkerPool(int16_t participants);
-
 // The thread procedure; its parameter is the worker's index.
 DWORD WINAPI WorkerMain(LPVOID parameter);
 

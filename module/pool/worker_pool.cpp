@@ -89,8 +89,9 @@ void FreeWorkerBlocks() {
 
 HANDLE NewEvent() { return CreateEventA(nullptr, TRUE, FALSE, nullptr); }
 
-}  // namespace
-
+// The clean-up of a pool in any state of construction: terminates workers
+// that never ran, closes every event and thread handle that exists, frees
+// every array and block and forgets the placement.
 void UnwindWorkerPool(int16_t n) {
   TerminateWorkers(n);
   CloseWorkerEvents(n);
@@ -98,6 +99,8 @@ void UnwindWorkerPool(int16_t n) {
   FreeGates();
   ForgetPlacement();
 }
+
+}  // namespace
 
 int16_t CreateWorkerPool(int16_t n) {
   ThreadCount.store(n, std::memory_order_relaxed);
@@ -175,7 +178,5 @@ void DestroyWorkerPool() {
 }
 
 bool PoolExists() { return WorkerBlocks != nullptr; }
-
-int Participants() { return ThreadCount.load(std::memory_order_relaxed); }
 
 }  // namespace rowfork
