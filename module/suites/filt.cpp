@@ -7,7 +7,6 @@
 #include <atomic>
 #include <cstddef>
 
-#include "pool/split.h"
 #include "suites/install.h"
 #include "suites/installers.h"
 
@@ -85,68 +84,38 @@ int32_t Chain(Ptr a, Ptr b, I16 rows, I16 value, I16 stride_a, I16 stride_b) {
                                                                          stride_b);
 }
 
-// ---- the split slots ----
-
-// clang-format off
-//                              arguments                                         count    moves
-using TwoPlanes      = RowSplit<int32_t(Ptr, Ptr, I16, I16, I16, I16),            Rows<3>, Plane<1, 5>, Plane<2, 6>>;
-using FourPlanes     = RowSplit<int32_t(Ptr, Ptr, Ptr, Ptr, I16, I16, I16, I16, I16, I16),
-                                                                                  Rows<5>, Plane<1, 7>, Plane<2, 8>,
-                                                                                           Plane<3, 9>, Plane<4, 10>>;
-using WithScratch    = RowSplit<int32_t(Ptr, Ptr, I16, I16, I16, I16, I16, Ptr),  Rows<3>, Plane<1, 5>, Plane<2, 6>,
-                                                                                           SliceScratch<8, 8192>,
-                                                                                           AtMostThreads<4>>;
-using TwoPlanesValue = RowSplit<int32_t(Ptr, Ptr, I16, I16, I16, I16, I16),       Rows<3>, Plane<1, 5>, Plane<2, 6>>;
-using ByteRun        = RowSplit<int32_t(Ptr, U16),                                Rows<2>, Run<1, 1>>;
-using HalfRun        = RowSplit<int32_t(Ptr, I16, I16, I16),                      Rows<2>, Run<1, 2>>;
-using HalfRunU       = RowSplit<int32_t(Ptr, U16, I16),                           Rows<2>, Run<1, 2>>;
-using PlaneOrigin    = RowSplit<int32_t(Ptr, I16, I16, I16, Ptr, Ptr, I16, I16),  Rows<2>, Plane<1, 4>, Origin<7>>;
-using PlanesOrigin   = RowSplit<int32_t(Ptr, Ptr, I16, I16, I16, I16, Ptr, Ptr, I16, I16),
-                                                                                  Rows<3>, Plane<1, 5>, Plane<2, 6>,
-                                                                                           Origin<9>>;
-using Factored       = RowSplit<int32_t(Ptr, Ptr, I16, I16, I16, I16, I16, I16, Ptr),
-                                                                                  Rows<5>, Plane<1, 7, 3>,
-                                                                                           Plane<2, 7, 4>>;
-using BytesHalves13  = RowSplit<PlusArgs<int32_t(Ptr, Ptr), 11, I32>,             Rows<3>, Plane<1, 4>,
-                                                                                           EvenPlane<2, 5>>;
-using BytesHalves18  = RowSplit<PlusArgs<int32_t(Ptr, Ptr), 16, I32>,             Rows<3>, Plane<1, 4>,
-                                                                                           EvenPlane<2, 5>>;
-using HalfByteRuns13 = RowSplit<PlusArgs<int32_t(Ptr, Ptr), 11, I32>,             Rows<3>, Run<1, 2>, Run<2, 1>>;
-using HalfByteRuns18 = RowSplit<PlusArgs<int32_t(Ptr, Ptr), 16, I32>,             Rows<3>, Run<1, 2>, Run<2, 1>>;
-using HalfRuns13     = RowSplit<PlusArgs<int32_t(Ptr, Ptr), 11, I32>,             Rows<3>, Run<1, 2>, Run<2, 2>>;
-using HalfRuns18     = RowSplit<PlusArgs<int32_t(Ptr, Ptr), 16, I32>,             Rows<3>, Run<1, 2>, Run<2, 2>>;
-using ThreeWide      = RowSplit<PlusArgs<int32_t(Ptr, Ptr, Ptr), 8, I32>,         Rows<4>, EvenPlane<1, 6>, Plane<2, 7>,
-                                                                                           Plane<3, 7>>;
-using FourWide       = RowSplit<PlusArgs<int32_t(Ptr, Ptr, Ptr, Ptr), 8, I32>,    Rows<5>, EvenPlane<1, 7>, Plane<2, 8>,
-                                                                                           Plane<3, 8>, Plane<4, 8>>;
-
-using KernelPlanes   = WithPreStep<&UpdateOffsetTable, TwoPlanes>;
-// clang-format on
-
 }  // namespace
 
+// The rows stand in the order in which the host's tables install them: slots
+// 48 and 49 before 45, 71 and 72 before 69 and 70.
 int32_t InstallFilt(const PluginParamBlock *) {
   // clang-format off
   Install<Suite::filt,
-          Hook<0, RecordOffsetTable>,
-          Slot<5, TwoPlanes>,  Slot<6, TwoPlanes>,  Slot<7, TwoPlanes>,  Slot<8, TwoPlanes>,
-          Slot<9, TwoPlanes>,  Slot<10, TwoPlanes>, Slot<11, KernelPlanes>,
-          Slot<12, TwoPlanes>, Slot<13, TwoPlanes>, Slot<14, TwoPlanes>, Slot<15, TwoPlanes>,
-          Slot<19, FourPlanes>,
-          Slot<22, TwoPlanes>, Slot<23, TwoPlanes>, Slot<27, TwoPlanes>, Slot<28, TwoPlanes>,
-          Slot<31, WithScratch>,
-          Slot<33, TwoPlanesValue>, Slot<34, TwoPlanesValue>,
-          Slot<37, TwoPlanes>, Hook<38, Chain<37>>, Slot<40, TwoPlanes>, Hook<41, Chain<40>>,
-          Slot<43, ByteRun>, Slot<44, HalfRun>, Slot<48, HalfRunU>, Slot<49, HalfRunU>,
-          Slot<45, PlaneOrigin>,
-          Slot<46, TwoPlanes>, Slot<47, TwoPlanes>,
-          Slot<50, PlanesOrigin>,
-          Slot<51, Factored>,
-          Slot<54, TwoPlanesValue>,
-          Slot<63, BytesHalves13>, Slot<64, HalfByteRuns13>,
-          Slot<65, BytesHalves18>, Slot<66, HalfByteRuns18>,
-          Slot<71, ThreeWide>, Slot<72, FourWide>,
-          Slot<69, HalfRuns13>, Slot<70, HalfRuns18>>();
+      Hook<0, RecordOffsetTable>,
+      Row<Slots<5, 6, 7, 8, 9, 10, 12, 13, 14, 15, 22, 23, 27, 28, 37, 40, 46, 47>,
+                       int32_t(Ptr, Ptr, I16, I16, I16, I16),                      Rows<3>, Plane<1, 5>, Plane<2, 6>>,
+      DeclaredRow<Slots<11>, WithPreStep<&UpdateOffsetTable,
+          RowSplit<    int32_t(Ptr, Ptr, I16, I16, I16, I16),                      Rows<3>, Plane<1, 5>, Plane<2, 6>>>>,
+      Row<Slots<19>,   int32_t(Ptr, Ptr, Ptr, Ptr, I16, I16, I16, I16, I16, I16),  Rows<5>, Plane<1, 7>, Plane<2, 8>, Plane<3, 9>, Plane<4, 10>>,
+      Row<Slots<31>,   int32_t(Ptr, Ptr, I16, I16, I16, I16, I16, Ptr),            Rows<3>, Plane<1, 5>, Plane<2, 6>, SliceScratch<8, 8192>,
+                                                                                            AtMostThreads<4>>,
+      Row<Slots<33, 34, 54>, int32_t(Ptr, Ptr, I16, I16, I16, I16, I16),           Rows<3>, Plane<1, 5>, Plane<2, 6>>,
+      Hook<38, Chain<37>>,
+      Hook<41, Chain<40>>,
+      Row<Slots<43>,   int32_t(Ptr, U16),                                          Rows<2>, Run<1, 1>>,
+      Row<Slots<44>,   int32_t(Ptr, I16, I16, I16),                                Rows<2>, Run<1, 2>>,
+      Row<Slots<48, 49>, int32_t(Ptr, U16, I16),                                   Rows<2>, Run<1, 2>>,
+      Row<Slots<45>,   int32_t(Ptr, I16, I16, I16, Ptr, Ptr, I16, I16),            Rows<2>, Plane<1, 4>, Origin<7>>,
+      Row<Slots<50>,   int32_t(Ptr, Ptr, I16, I16, I16, I16, Ptr, Ptr, I16, I16),  Rows<3>, Plane<1, 5>, Plane<2, 6>, Origin<9>>,
+      Row<Slots<51>,   int32_t(Ptr, Ptr, I16, I16, I16, I16, I16, I16, Ptr),       Rows<5>, Plane<1, 7, 3>, Plane<2, 7, 4>>,
+      Row<Slots<63>,   PlusArgs<int32_t(Ptr, Ptr), 11, I32>,                       Rows<3>, Plane<1, 4>, EvenPlane<2, 5>>,
+      Row<Slots<64>,   PlusArgs<int32_t(Ptr, Ptr), 11, I32>,                       Rows<3>, Run<1, 2>, Run<2, 1>>,
+      Row<Slots<65>,   PlusArgs<int32_t(Ptr, Ptr), 16, I32>,                       Rows<3>, Plane<1, 4>, EvenPlane<2, 5>>,
+      Row<Slots<66>,   PlusArgs<int32_t(Ptr, Ptr), 16, I32>,                       Rows<3>, Run<1, 2>, Run<2, 1>>,
+      Row<Slots<71>,   PlusArgs<int32_t(Ptr, Ptr, Ptr), 8, I32>,                   Rows<4>, EvenPlane<1, 6>, Plane<2, 7>, Plane<3, 7>>,
+      Row<Slots<72>,   PlusArgs<int32_t(Ptr, Ptr, Ptr, Ptr), 8, I32>,              Rows<5>, EvenPlane<1, 7>, Plane<2, 8>, Plane<3, 8>, Plane<4, 8>>,
+      Row<Slots<69>,   PlusArgs<int32_t(Ptr, Ptr), 11, I32>,                       Rows<3>, Run<1, 2>, Run<2, 2>>,
+      Row<Slots<70>,   PlusArgs<int32_t(Ptr, Ptr), 16, I32>,                       Rows<3>, Run<1, 2>, Run<2, 2>>>();
   // clang-format on
   return 1;
 }

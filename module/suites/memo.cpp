@@ -3,35 +3,23 @@
 // gets the answer one call over all rows would have given. Five slots carry
 // two row coordinates counted from the first row of the band: a slice gets
 // them counted from its own first row, less the rows before it.
-#include "pool/split.h"
 #include "suites/install.h"
 #include "suites/installers.h"
 
 namespace rowfork {
-namespace {
-
-// clang-format off
-//                          arguments                                                 count    moves                                           result
-using TwoStrides  = RowSplit<int32_t(Ptr, Ptr, I16, I16, I16, I16, I32, I32),         Rows<3>, Plane<1, 7>, Plane<2, 8>>;
-using OnePlane    = RowSplit<int32_t(Ptr, I16, I16, I16, I32),                        Rows<2>, Plane<1, 5>>;
-using TwoPlanes   = RowSplit<int32_t(Ptr, Ptr, I16, I16, I16, I32, I32),              Rows<3>, Plane<1, 6>, Plane<2, 7>>;
-using EveryRow    = RowSplit<int32_t(Ptr, Ptr, I16, I16, I32, I32),                   Rows<3>, Plane<1, 5>, Plane<2, 6>,                     AllResultsNonZero>;
-using FromFirst   = RowSplit<int32_t(Ptr, I16, I16, I16, I16, I16, I16, I32, I32, U8), Rows<6>, Plane<1, 8>, OriginBack<2>, OriginBack<4>>;
-using Summed      = RowSplit<int32_t(Ptr, I16, I16, I16),                             Rows<2>, Plane<1, 4>,                                  SumOfResults>;
-using SummedArgs5 = RowSplit<int32_t(Ptr, I16, I16, I16, I16),                        Rows<2>, Plane<1, 4>,                                  SumOfResults>;
-using SummedI32   = RowSplit<int32_t(Ptr, I16, I16, I16, I32),                        Rows<2>, Plane<1, 4>,                                  SumOfResults>;
-using SummedWide  = RowSplit<int32_t(Ptr, I16, I16, I32, I32),                        Rows<2>, Plane<1, 5>,                                  SumOfResults>;
-// clang-format on
-
-}  // namespace
 
 int32_t InstallMemo(const PluginParamBlock *) {
   // clang-format off
   Install<Suite::memo,
-          Slot<2,  TwoStrides>, Slot<6,  OnePlane>,    Slot<9,  OnePlane>,  Slot<13, TwoPlanes>,
-          Slot<14, TwoPlanes>,  Slot<21, EveryRow>,    Slot<27, FromFirst>, Slot<28, FromFirst>,
-          Slot<32, Summed>,     Slot<33, SummedArgs5>, Slot<34, SummedI32>, Slot<35, SummedWide>,
-          Slot<48, FromFirst>,  Slot<49, FromFirst>,   Slot<50, FromFirst>>();
+      Row<Slots<2>,                  int32_t(Ptr, Ptr, I16, I16, I16, I16, I32, I32),          Rows<3>, Plane<1, 7>, Plane<2, 8>>,
+      Row<Slots<6, 9>,               int32_t(Ptr, I16, I16, I16, I32),                         Rows<2>, Plane<1, 5>>,
+      Row<Slots<13, 14>,             int32_t(Ptr, Ptr, I16, I16, I16, I32, I32),               Rows<3>, Plane<1, 6>, Plane<2, 7>>,
+      Row<Slots<21>,                 int32_t(Ptr, Ptr, I16, I16, I32, I32),                    Rows<3>, Plane<1, 5>, Plane<2, 6>, AllResultsNonZero>,
+      Row<Slots<27, 28, 48, 49, 50>, int32_t(Ptr, I16, I16, I16, I16, I16, I16, I32, I32, U8), Rows<6>, Plane<1, 8>, OriginBack<2>, OriginBack<4>>,
+      Row<Slots<32>,                 int32_t(Ptr, I16, I16, I16),                              Rows<2>, Plane<1, 4>, SumOfResults>,
+      Row<Slots<33>,                 int32_t(Ptr, I16, I16, I16, I16),                         Rows<2>, Plane<1, 4>, SumOfResults>,
+      Row<Slots<34>,                 int32_t(Ptr, I16, I16, I16, I32),                         Rows<2>, Plane<1, 4>, SumOfResults>,
+      Row<Slots<35>,                 int32_t(Ptr, I16, I16, I32, I32),                         Rows<2>, Plane<1, 5>, SumOfResults>>();
   // clang-format on
   return 1;
 }
