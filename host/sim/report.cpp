@@ -145,14 +145,15 @@ std::string Chart(const RunSummary &run, const std::vector<Measurement> &rows) {
       "font-size=\"12\">\n<rect width=\"100%%\" height=\"100%%\" fill=\"white\"/>\n",
       kLabel + kPlot + 70, height);
   svg += Format(
-      "<text x=\"10\" y=\"20\" font-size=\"15\">Speedup over the host's own routines (%s, %d threads, "
-      "%d x %d)</text>\n",
-      run.target.c_str(), run.threads, run.width, run.height);
+      "<text x=\"10\" y=\"20\" font-size=\"15\">Speedup over the host's own routines (%d threads, %d x "
+      "%d)</text>\n",
+      run.threads, run.width, run.height);
   svg += Format(
       "<rect x=\"10\" y=\"30\" width=\"12\" height=\"12\" fill=\"#2b6cb0\"/><text x=\"28\" "
       "y=\"41\">Rowfork</text>"
       "<rect x=\"100\" y=\"30\" width=\"12\" height=\"12\" fill=\"#a0aec0\"/><text x=\"118\" "
-      "y=\"41\">OpenMP</text>\n");
+      "y=\"41\">OpenMP</text><text x=\"200\" y=\"41\" fill=\"#555\">%s</text>\n",
+      run.target.c_str());
   for (int t = 1; t <= run.threads; ++t) {
     svg += Format(
         "<line x1=\"%.1f\" y1=\"%d\" x2=\"%.1f\" y2=\"%d\" stroke=\"#888\" stroke-dasharray=\"4 3\"/>"
