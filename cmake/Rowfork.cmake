@@ -7,6 +7,20 @@ function(rowfork_warnings target)
   target_compile_options(${target} PRIVATE "$<$<COMPILE_LANGUAGE:C,CXX>:${ROWFORK_WARNINGS}>")
 endfunction()
 
+# OpenMP, for the programs that race the module against an OpenMP loop. The
+# cross build links GCC's libgomp statically (-fopenmp at the link, under the
+# toolchain's -static) rather than through the import library CMake finds, so
+# that those programs start under Wine with no runtime DLL beside them.
+function(rowfork_link_openmp target scope)
+  if(WIN32)
+    target_compile_options(${target} ${scope} -fopenmp)
+    target_link_options(${target} ${scope} -fopenmp)
+  else()
+    find_package(OpenMP REQUIRED)
+    target_link_libraries(${target} ${scope} OpenMP::OpenMP_CXX)
+  endif()
+endfunction()
+
 # GoogleTest: Debian's package on Linux; for the cross build, its sources.
 if(WIN32)
   set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)

@@ -29,6 +29,13 @@ bool LoadedModule::Unload() {
   return GetModuleHandleA(path_.c_str()) == nullptr;
 }
 
+std::string LoadedModule::FileName() const {
+  char name[MAX_PATH];
+  const DWORD length =
+      handle_ != nullptr ? GetModuleFileNameA(static_cast<HMODULE>(handle_), name, MAX_PATH) : 0;
+  return length > 0 && length < MAX_PATH ? std::string(name, length) : path_;
+}
+
 std::string BuiltModulePath() { return "Rowfork.lmx"; }
 
 #else
@@ -50,6 +57,9 @@ bool LoadedModule::Unload() {
   entry_ = nullptr;
   return dlopen(path_.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NOLOAD) == nullptr;
 }
+
+// The name dlopen was given, which is what it records for the module too.
+std::string LoadedModule::FileName() const { return path_; }
 
 std::string BuiltModulePath() { return ROWFORK_MODULE_PATH; }
 

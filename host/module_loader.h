@@ -19,6 +19,8 @@ class LoadedModule {
 
   bool Loaded() const { return entry_ != nullptr; }
   const std::string &Error() const { return error_; }
+  // The file the system loaded: where the search for a bare name led.
+  std::string FileName() const;
 
   // Calls ENTRYPOINT1 and returns what it wrote to the result.
   int16_t Call(int16_t selector, void *block);

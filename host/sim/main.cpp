@@ -1,16 +1,13 @@
 // lumora-sim: a substitute Lumora host that loads Rowfork.lmx and shows what
 // it does to real image work. See --help.
-#include <sched.h>
-#include <unistd.h>
-
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "host/module_loader.h"
 #include "host/sim/document.h"
+#include "host/sim/machine.h"
 #include "host/sim/options.h"
 #include "host/sim/png_file.h"
 #include "host/sim/report.h"
@@ -28,29 +25,6 @@ int Fail(int status, const std::string &message) {
   return status;
 }
 
-// The processors this process may run on, as the module counts them.
-int AllowedProcessors() {
-  cpu_set_t set;
-  return sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set) : 1;
-}
-
-// A profile folder of the run's own, removed when the run ends.
-class TemporaryFolder {
- public:
-  TemporaryFolder() {
-    std::string pattern = (fs::temp_directory_path() / "lumora-sim-XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  ~TemporaryFolder() {
-    std::error_code ignored;
-    if (!path_.empty()) fs::remove_all(path_, ignored);
-  }
-  const std::string &Path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -67,6 +41,8 @@ int main(int argc, char **argv) {
                 ROWFORK_FILE_VERSION);
     return 0;
   }
+
+  if (options.threads != 0 && !UseProcessors(options.threads, error)) return Fail(kBadUsage, error);
 
   Document document;
   std::string source = "generated";
@@ -88,18 +64,10 @@ int main(int argc, char **argv) {
   if (failure || !fs::is_directory(options.out)) {
     return Fail(kBadUsage, "--out: cannot make folder " + options.out);
   }
-  TemporaryFolder profile;
-  if (profile.Path().empty()) return Fail(1, "cannot make a folder for the profile");
-
-  // The module reads its processor count and its profile switch from these.
-  if (options.threads != 0) setenv("ROWFORK_CPUS", std::to_string(options.threads).c_str(), 1);
-  setenv("WINDIR", profile.Path().c_str(), 1);
-
   RunSettings settings;
-  settings.threads = options.threads != 0 ? options.threads : AllowedProcessors();
+  settings.threads = options.threads != 0 ? options.threads : MachineProcessors();
   settings.repeat = options.repeat;
   settings.module_path = lumora::BuiltModulePath();
-  settings.profile_directory = profile.Path();
   settings.out = options.out;
   if (settings.threads < 2) return Fail(1, "needs at least 2 processors (or --threads)");
 
@@ -107,16 +75,21 @@ int main(int argc, char **argv) {
   if (!result.error.empty()) return Fail(1, result.error);
 
   RunSummary summary{document.width, document.height, settings.threads, settings.repeat, source};
+  summary.module_file = result.module_file;
+  summary.target = TargetName();
+  summary.processors = MachineProcessors();
   summary.compute_ceiling = result.compute_ceiling;
   summary.least_compute_ceiling = result.least_compute_ceiling;
-  std::ifstream("/proc/loadavg") >> summary.load;
+  summary.load = LoadAverage();
   const std::string chart = options.out + "/speedups.svg";
   std::ofstream(chart) << Chart(summary, result.rows);
   std::fputs((options.csv ? Csv(result.rows, settings.threads) : Table(summary, result.rows)).c_str(),
              stdout);
   if (!options.csv) {
-    std::printf("\nImages and chart in %s:\n", fs::absolute(options.out).lexically_normal().c_str());
-    for (const std::string &path : result.written) std::printf("  %s\n", fs::path(path).filename().c_str());
+    std::printf("\nImages and chart in %s:\n", fs::absolute(options.out).lexically_normal().string().c_str());
+    for (const std::string &path : result.written) {
+      std::printf("  %s\n", fs::path(path).filename().string().c_str());
+    }
     std::printf("  speedups.svg\n");
   }
 

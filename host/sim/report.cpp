@@ -81,9 +81,12 @@ bool Measurement::MeetsGoal(int threads) const {
 }
 
 std::string Table(const RunSummary &run, const std::vector<Measurement> &rows) {
-  std::string text = Format("lumora-sim: %s image, %d x %d RGBA, %d threads, median of %d rounds\n"
-                            "(a round runs an operation inactive, active, as OpenMP and as memcpy, back to back)\n\n",
-                            run.source.c_str(), run.width, run.height, run.threads, run.repeat);
+  std::string text = Format("lumora-sim: %s (%s), %d processors\n", run.module_file.c_str(),
+                            run.target.c_str(), run.processors);
+  text += Format(
+      "%s image, %d x %d RGBA, %d threads, median of %d rounds\n"
+      "(a round runs an operation inactive, active, as OpenMP and as memcpy, back to back)\n\n",
+      run.source.c_str(), run.width, run.height, run.threads, run.repeat);
   text += Format("%-14s %-10s %-7s %5s %10s %9s %9s %8s %9s %7s %6s %-6s %s\n", "operation", "slots", "kind",
                  "rows", "inactive", "active", "OpenMP", "speedup", "/OpenMP", "memcpy", "arith", "goal",
                  "identical");
@@ -101,11 +104,12 @@ std::string Table(const RunSummary &run, const std::vector<Measurement> &rows) {
   }
   text += "\n";
   text += Format("Outputs identical to the module-inactive run: %d of %d.\n", identical, int(rows.size()));
+  const std::string load = run.load < 0 ? "" : Format("; load average %.1f", run.load);
   text += Format(
       "arith: what %d threads gained on a loop of pure arithmetic in the same rounds, the most that\n"
       "compute-bound work could gain on this machine meanwhile (over the whole run: median %.2fx, least\n"
-      "%.2fx; load average %.1f).\n",
-      run.threads, run.compute_ceiling, run.least_compute_ceiling, run.load);
+      "%.2fx%s).\n",
+      run.threads, run.compute_ceiling, run.least_compute_ceiling, load.c_str());
   text += Format(
       "Speed goals met: %d of %d (compute-bound: speedup >= 0.97 x arith in the same rounds; memory-bound:\n"
       ">= 0.95 x memcpy's; both: at most 1.02 of OpenMP's time; calls back to back: speedup >= %.2f, at\n"
@@ -148,7 +152,8 @@ std::string Chart(const RunSummary &run, const std::vector<Measurement> &rows) {
       "<rect x=\"10\" y=\"30\" width=\"12\" height=\"12\" fill=\"#2b6cb0\"/><text x=\"28\" "
       "y=\"41\">Rowfork</text>"
       "<rect x=\"100\" y=\"30\" width=\"12\" height=\"12\" fill=\"#a0aec0\"/><text x=\"118\" "
-      "y=\"41\">OpenMP</text>\n");
+      "y=\"41\">OpenMP</text><text x=\"200\" y=\"41\" fill=\"#555\">%s</text>\n",
+      run.target.c_str());
   for (int t = 1; t <= run.threads; ++t) {
     svg += Format(
         "<line x1=\"%.1f\" y1=\"%d\" x2=\"%.1f\" y2=\"%d\" stroke=\"#888\" stroke-dasharray=\"4 3\"/>"

@@ -71,13 +71,16 @@ struct RunSummary {
   int height = 0;
   int threads = 0;
   int repeat = 0;
-  std::string source;  // "generated" or the image's path
+  std::string source;         // "generated" or the image's path
+  std::string module_file{};  // the module file that ran
+  std::string target{};       // the build it is, and what ran it
+  int processors = 0;         // the machine's, as the module counts them
   // What the threads gained on pure arithmetic over every round of every
   // operation: the median and the least. On a machine busy with other work,
   // less than the thread count.
   double compute_ceiling = 0;
   double least_compute_ceiling = 0;
-  double load = 0;  // the system's load average over the last minute
+  double load = -1;  // the system's load average over the last minute; negative: unknown
 };
 
 std::string Table(const RunSummary &run, const std::vector<Measurement> &rows);

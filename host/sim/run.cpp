@@ -13,6 +13,7 @@
 #include "host/host_abi.h"
 #include "host/module_loader.h"
 #include "host/plugin_support.h"
+#include "host/sim/machine.h"
 #include "host/sim/png_file.h"
 #include "host/sim/sim_routines.h"
 
@@ -63,7 +64,7 @@ class Progress {
 };
 
 bool WriteProfile(const std::string &directory, int multithreading) {
-  std::ofstream file(directory + "/Lumora30.ini");
+  std::ofstream file(directory + "/" + kProfileFile);
   file << "[Lumora]\nMultithreading=" << multithreading << "\n";
   return bool(file);
 }
@@ -77,6 +78,7 @@ class Module {
   Module(const RunSettings &settings, std::string &error)
       : settings_(settings), loaded_(settings.module_path) {
     if (!loaded_.Loaded()) error = "cannot load " + settings.module_path + ": " + loaded_.Error();
+    if (profile_.Path().empty()) error = "cannot make a folder for the module's profile file";
   }
   ~Module() {
     if (started_) loaded_.Call(kSelectShutDown, nullptr);
@@ -87,8 +89,8 @@ class Module {
   // Starts on `suites` with the switch set to `multithreading`; false (with
   // `error`) unless start-up answers `expected`.
   bool Start(HostSuites &suites, int multithreading, int16_t expected, std::string &error) {
-    if (!WriteProfile(settings_.profile_directory, multithreading)) {
-      error = "cannot write the profile in " + settings_.profile_directory;
+    if (!WriteProfile(profile_.Path(), multithreading)) {
+      error = "cannot write the profile in " + profile_.Path();
       return false;
     }
     const int16_t result = loaded_.Call(kSelectStartUp, suites.Block());
@@ -99,8 +101,13 @@ class Module {
     return false;
   }
 
+  // The module reads its switch only at start-up.
+  void ReleaseProfile() { profile_.Release(); }
+  std::string FileName() const { return loaded_.FileName(); }
+
  private:
   const RunSettings &settings_;
+  ProfileFolder profile_;
   LoadedModule loaded_;
   bool started_ = false;
 };
@@ -243,6 +250,8 @@ RunResult RunOperations(const RunSettings &settings, const Document &document,
         !module.Start(wrapped, 1, kResultSuccess, result.error)) {
       return result;
     }
+    module.ReleaseProfile();
+    result.module_file = module.FileName();
     Bench bench{settings, document, own, wrapped, from, to};
     for (const auto &op : operations) {
       Measurement m{op->Name(), op->Slots(), op->Rows(), op->Bytes(), {}, false, op->Pattern()};

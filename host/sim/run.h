@@ -18,12 +18,12 @@ struct RunSettings {
   int threads = 2;
   int repeat = 5;
   std::string module_path;
-  std::string profile_directory;  // where the module reads its profile switch
-  std::string out;                // where the pictures go
+  std::string out;  // where the pictures go
 };
 
 struct RunResult {
   std::vector<Measurement> rows;
+  std::string module_file;           // the file loaded for `module_path`
   std::vector<std::string> written;  // files written to `out`
   std::string error;                 // set when the module could not be run
   // What the threads gained on pure arithmetic, timed once beside every

@@ -14,6 +14,7 @@ import tempfile
 import unittest
 
 SIM = None
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.realpath(__file__))))
 VERSION = None       # the project's, which --version must print
 FILE_VERSION = None
 OPERATIONS = ["alpha-blend", "layer-blend", "convolution", "histograms", "brush-dab", "pixel-sum",
@@ -89,6 +90,22 @@ class SmallRun(unittest.TestCase):
         self.assertIn("pixel-sum", result.stdout)
         self.assertIn("Outputs identical to the module-inactive run: 1 of 1.", result.stdout)
         self.assertIn(os.path.realpath(out), result.stdout)
+
+
+class DemoTarget(unittest.TestCase):
+    def test_one_target_runs_alone_with_the_other_arguments(self):
+        demo = os.path.join(ROOT, "scripts", "demo")
+        bad = subprocess.run([demo, "--target", "win64"], capture_output=True, text=True, timeout=60)
+        self.assertEqual((bad.returncode, bad.stdout), (2, ""), bad.stderr)
+        native = os.path.join(ROOT, "build", "native")
+        if os.path.dirname(os.path.realpath(SIM)) != native:
+            self.skipTest("scripts/demo runs the native preset's build")
+        with tempfile.TemporaryDirectory() as out:
+            result = subprocess.run([demo, "--size", "16x16", "--target", "native", "--ops", "pixel-sum",
+                                     "--out", out], capture_output=True, text=True, timeout=300)
+            self.assertEqual(result.returncode, 0, result.stderr)
+            self.assertIn("lumora-sim: " + os.path.join(native, "Rowfork.lmx") + " (Linux", result.stdout)
+            self.assertNotIn("win32", result.stdout)
 
 
 class BadInput(unittest.TestCase):
