@@ -1,5 +1,5 @@
-// lumora-sim's command line: the values it takes (the refusals are checked on
-// the program itself, by sim_cli_test.py).
+// lumora-sim's command line: the values it takes (which values are refused
+// is checked on the program itself, by sim_cli_test.py).
 #include "host/sim/options.h"
 
 #include <gtest/gtest.h>
@@ -25,44 +25,29 @@ std::string Refusal(std::vector<const char *> args) {
   return error;
 }
 
-TEST(SimOptions, DefaultsAreTheDemonstrationsOwn) {
-  const Options options = Parsed({});
-  EXPECT_EQ(options.threads, 0);
-  EXPECT_EQ(options.width, 4096);
-  EXPECT_EQ(options.height, 4096);
-  EXPECT_TRUE(options.image.empty());
-  EXPECT_EQ(options.repeat, 5);
-  EXPECT_TRUE(options.ops.empty());
-  EXPECT_FALSE(options.csv);
-  EXPECT_FALSE(options.help);
-}
+TEST(SimOptions, DefaultsAreTheDemonstrationsOwnAndEveryOptionTakesItsValue) {
+  const Options defaults = Parsed({});
+  EXPECT_EQ(defaults.threads, 0);
+  EXPECT_EQ(std::make_pair(defaults.width, defaults.height), std::make_pair(4096, 4096));
+  EXPECT_EQ(defaults.repeat, 5);
+  EXPECT_TRUE(defaults.image.empty() && defaults.ops.empty() && !defaults.csv && !defaults.help);
 
-TEST(SimOptions, EveryOptionTakesItsValue) {
-  const Options options = Parsed({"--threads", "8", "--size", "640x8", "--repeat", "3", "--ops",
+  const Options options = Parsed({"--threads", "8", "--size", "8191x8", "--repeat", "3", "--ops",
                                   "copy,blend,copy", "--csv", "--out", "there", "--help"});
   EXPECT_EQ(options.threads, 8);
-  EXPECT_EQ(options.width, 640);
-  EXPECT_EQ(options.height, 8);
+  EXPECT_EQ(std::make_pair(options.width, options.height), std::make_pair(8191, 8));
   EXPECT_EQ(options.repeat, 3);
   EXPECT_EQ(options.ops, (std::vector<std::string>{"copy", "blend"}));
-  EXPECT_TRUE(options.csv);
+  EXPECT_TRUE(options.csv && options.help);
   EXPECT_EQ(options.out, "there");
-  EXPECT_TRUE(options.help);
   EXPECT_EQ(Parsed({"--image", "a.png"}).image, "a.png");
-  EXPECT_EQ(Parsed({"--size", "8191x8192"}).width, 8191);
-  EXPECT_EQ(Parsed({"--size", "8191x8192"}).height, 8192);
 }
 
+// What a refusal says; which values are refused is checked on the program.
 TEST(SimOptions, RefusalsNameTheOptionAndTheValue) {
   EXPECT_NE(Refusal({"--size", "640x"}).find("'640x'"), std::string::npos);
   EXPECT_NE(Refusal({"--ops", "sum,sharpen"}).find("'sharpen'"), std::string::npos);
-  EXPECT_NE(Refusal({"--threads", "65"}).find("--threads"), std::string::npos);
   EXPECT_NE(Refusal({"--repeat"}).find("needs a value"), std::string::npos);
-  EXPECT_NE(Refusal({"--size", "8x8", "--image", "a.png"}).find("--image"), std::string::npos);
-}
-
-TEST(SimOptions, UsageListsTheOperations) {
-  EXPECT_NE(Usage(kOps).find("blend,sum,copy"), std::string::npos);
 }
 
 }  // namespace
