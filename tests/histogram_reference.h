@@ -67,16 +67,9 @@ struct Picture {
     return plane.data() + (row_stride < 0 ? ptrdiff_t{rows - 1} * -row_stride : 0);
   }
   Band Of(bool masked, int threshold) const {
-    return {Start(a, stride),
-            Start(b, stride),
-            Start(c, stride),
-            Start(w, stride),
-            masked ? Start(mask, mask_stride) : nullptr,
-            rows,
-            columns,
-            stride,
-            mask_stride,
-            threshold};
+    const uint8_t *selection = masked ? Start(mask, mask_stride) : nullptr;
+    return Band{Start(a, stride), Start(b, stride), Start(c, stride), Start(w, stride), selection, rows,
+                columns,          stride,           mask_stride,      threshold};
   }
   int rows, columns, stride, mask_stride;
   std::vector<uint8_t> a, b, c, w, mask;

@@ -126,9 +126,8 @@ class MixedCall {
   bool Forwards() const { return forwards_; }
   std::string Name() const {
     const uint32_t key = row_->suite;
-    const char text[5] = {static_cast<char>(key >> 24), static_cast<char>(key >> 16),
-                          static_cast<char>(key >> 8), static_cast<char>(key), 0};
-    return std::string(text) + " slot " + std::to_string(slot_) + ", rows " + std::to_string(call_.rows);
+    return std::string{char(key >> 24), char(key >> 16), char(key >> 8), char(key)} + " slot " +
+           std::to_string(slot_) + ", rows " + std::to_string(call_.rows);
   }
 
  private:

@@ -1,9 +1,11 @@
 // Unit tests drive the module's code directly: a live pool of a chosen size,
-// and slice recorders that note which thread ran which slice with what.
+// and a log in which recording routines note which thread ran which slice
+// with what arguments.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <mutex>
 #include <vector>
@@ -13,11 +15,19 @@
 
 namespace rowfork::testing {
 
-// A pool of `threads` participants for the length of a test.
+// A pool of `threads` participants for the object's life.
 class LivePool {
  public:
-  explicit LivePool(int threads);
-  ~LivePool();
+  explicit LivePool(int threads) {
+    WaitAndClaimPool();
+    built_ = CreateWorkerPool(static_cast<int16_t>(threads)) == 0;
+    ReleasePool();
+  }
+  ~LivePool() {
+    WaitAndClaimPool();
+    if (built_) DestroyWorkerPool();
+    ReleasePool();
+  }
   LivePool(const LivePool &) = delete;
   LivePool &operator=(const LivePool &) = delete;
   bool Built() const { return built_; }
@@ -26,7 +36,6 @@ class LivePool {
   bool built_ = false;
 };
 
-// One slice as a recording routine saw it.
 struct SliceCall {
   uint64_t thread;
   std::vector<int64_t> args;
@@ -34,23 +43,37 @@ struct SliceCall {
 
 class SliceLog {
  public:
-  void Add(std::vector<int64_t> args);
-  // The calls, ordered by their first argument (slices in order of their rows).
-  std::vector<SliceCall> Sorted(int key_arg = 0);
-  size_t Size();
+  void Add(std::vector<int64_t> args) {
+    SliceCall call{lumora::CurrentThreadTag(), std::move(args)};
+    std::lock_guard<std::mutex> lock(mutex_);
+    calls_.push_back(std::move(call));
+  }
+  // The calls so far, ordered by their first argument (slices in the order
+  // of their rows), leaving the log empty.
+  std::vector<SliceCall> Take() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<SliceCall> calls;
+    calls.swap(calls_);
+    std::stable_sort(calls.begin(), calls.end(),
+                     [](const SliceCall &a, const SliceCall &b) { return a.args[0] < b.args[0]; });
+    return calls;
+  }
 
  private:
   std::mutex mutex_;
   std::vector<SliceCall> calls_;
 };
 
-// A test fixture with a pool of GetParam() participants.
+// A test with a pool of GetParam() participants, which no split may leave
+// claimed.
 class PoolTest : public ::testing::TestWithParam<int> {
  protected:
-  void SetUp() override;
-  void TearDown() override;
+  void SetUp() override { ASSERT_TRUE(pool_.Built()); }
+  void TearDown() override { EXPECT_FALSE(SplitInProgress()) << "a split left the pool claimed"; }
   int Threads() const { return GetParam(); }
-  std::unique_ptr<LivePool> pool_;
+
+ private:
+  LivePool pool_{GetParam()};
 };
 
 }  // namespace rowfork::testing
