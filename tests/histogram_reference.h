@@ -15,16 +15,9 @@ namespace histogram_reference {
 constexpr size_t kCounters = 6 * 256;
 
 struct Band {
-  const uint8_t *a;
-  const uint8_t *b;
-  const uint8_t *c;
-  const uint8_t *w;
-  const uint8_t *mask;  // null: every pixel counts
-  int rows;
-  int columns;
-  int stride;
-  int mask_stride;
-  int threshold;
+  const uint8_t *a, *b, *c, *w;  // colours and weight
+  const uint8_t *mask;           // null: every pixel counts
+  int rows, columns, stride, mask_stride, threshold;
 };
 
 // Colour times weight over 255, to the nearest whole number. The exact

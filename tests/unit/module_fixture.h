@@ -1,16 +1,11 @@
-// Unit tests drive the module's code directly: a live pool of a chosen size,
-// and a log in which recording routines note which thread ran which slice
-// with what arguments.
+// Unit tests drive the module's code directly, with a live pool of a chosen
+// size.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
-#include <mutex>
-#include <vector>
 
-#include "host/thread_tag.h"
 #include "pool/pool.h"
 
 namespace rowfork::testing {
@@ -34,34 +29,6 @@ class LivePool {
 
  private:
   bool built_ = false;
-};
-
-struct SliceCall {
-  uint64_t thread;
-  std::vector<int64_t> args;
-};
-
-class SliceLog {
- public:
-  void Add(std::vector<int64_t> args) {
-    SliceCall call{lumora::CurrentThreadTag(), std::move(args)};
-    std::lock_guard<std::mutex> lock(mutex_);
-    calls_.push_back(std::move(call));
-  }
-  // The calls so far, ordered by their first argument (slices in the order
-  // of their rows), leaving the log empty.
-  std::vector<SliceCall> Take() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    std::vector<SliceCall> calls;
-    calls.swap(calls_);
-    std::stable_sort(calls.begin(), calls.end(),
-                     [](const SliceCall &a, const SliceCall &b) { return a.args[0] < b.args[0]; });
-    return calls;
-  }
-
- private:
-  std::mutex mutex_;
-  std::vector<SliceCall> calls_;
 };
 
 // A test with a pool of GetParam() participants, which no split may leave

@@ -21,8 +21,7 @@ namespace {
 
 // The processors the process may use, lowest first.
 std::vector<int> ProcessProcessors() {
-  DWORD_PTR process = 0;
-  DWORD_PTR system = 0;
+  DWORD_PTR process = 0, system = 0;
   std::vector<int> processors;
   if (!GetProcessAffinityMask(GetCurrentProcess(), &process, &system)) return processors;
   for (int processor = 0; processor < static_cast<int>(sizeof(DWORD_PTR) * 8); ++processor) {

@@ -11,9 +11,10 @@
 #include "histogram_reference.h"
 #include "host/host_suites.h"
 #include "host/suites/sele_routines.h"
+#include "host/thread_tag.h"
 #include "kernels/histogram_split.h"
 #include "platform/posix/test_hooks.h"
-#include "suites/installers.h"
+#include "unit/installed_wrapper.h"
 #include "unit/module_fixture.h"
 
 namespace rowfork::testing {
@@ -23,14 +24,12 @@ using HostCount = int32_t (*)(Ptr, Ptr, Ptr, Ptr, Ptr, I16, I16, I16, I16, I16);
 
 constexpr int kRows = 40, kColumns = 24, kStride = 32, kMaskStride = 48;
 
-std::atomic<int> host_counts{0};
 std::atomic<uint64_t> host_count_thread{0};
 HostCount host_count_routine;
 
-// The host's own slot-2 routine, noting that it ran and where.
+// The host's own slot-2 routine, noting where it ran.
 int32_t NotedHostCount(Ptr a, Ptr b, Ptr c, Ptr w, Ptr mask, I16 rows, I16 columns, I16 stride,
                        I16 mask_stride, I16 threshold) {
-  host_counts.fetch_add(1);
   host_count_thread = lumora::CurrentThreadTag();
   return host_count_routine(a, b, c, w, mask, rows, columns, stride, mask_stride, threshold);
 }
@@ -46,16 +45,9 @@ class SeleScratch : public PoolTest {
     host_count_routine = reinterpret_cast<HostCount>(host_.Table(lumora::Code("sele"))[2]);
     Saved(2) = reinterpret_cast<GenericRoutine>(&NotedHostCount);
     HistogramTable = nullptr;
-    // The wrapper the installer writes, into tables of the test's own.
-    static GenericRoutine tables[kSuiteCount][128];
-    for (int s = 0; s < kSuiteCount; ++s) LiveTables[s] = tables[s];
-    RunInstallers(nullptr);
-    count_ = reinterpret_cast<HostCount>(tables[static_cast<int>(Suite::sele)][2]);
+    count_ = reinterpret_cast<HostCount>(InstalledWrapper(Suite::sele, 2));
     std::mt19937 random(3);
-    for (auto *plane : {&a_, &b_, &c_, &w_, &mask_}) {
-      plane->resize(size_t{kRows} * kMaskStride);
-      for (uint8_t &byte : *plane) byte = static_cast<uint8_t>(random());
-    }
+    for (uint8_t &byte : planes_) byte = static_cast<uint8_t>(random());
     blocks_before_ = test_hooks::LiveGlobalBlocks();
   }
   void TearDown() override {
@@ -67,21 +59,23 @@ class SeleScratch : public PoolTest {
   // Slot 2 over `rows` rows of the test's planes, with a mask at threshold
   // 100: whether the host's routine counted them, on the calling thread.
   bool HostCounted(int rows) {
-    const int before = host_counts;
-    count_(a_.data(), b_.data(), c_.data(), w_.data(), mask_.data(), static_cast<I16>(rows), kColumns,
-           kStride, kMaskStride, 100);
+    host_count_thread = 0;
+    count_(Plane(0), Plane(1), Plane(2), Plane(3), Plane(4), static_cast<I16>(rows), kColumns, kStride,
+           kMaskStride, 100);
     EXPECT_EQ(test_hooks::LiveGlobalBlocks(), blocks_before_) << "the private tables were given back";
-    return host_counts == before + 1 && host_count_thread == lumora::CurrentThreadTag();
+    return host_count_thread == lumora::CurrentThreadTag();
   }
-  void AddExpected(int rows, std::vector<uint32_t> &counts) const {
+  void AddExpected(int rows, std::vector<uint32_t> &counts) {
     histogram_reference::AddCounts(
-        {a_.data(), b_.data(), c_.data(), w_.data(), mask_.data(), rows, kColumns, kStride, kMaskStride, 100},
+        {Plane(0), Plane(1), Plane(2), Plane(3), Plane(4), rows, kColumns, kStride, kMaskStride, 100},
         counts);
   }
 
   lumora::HostSuites host_;
   HostCount count_ = nullptr;
-  std::vector<uint8_t> a_, b_, c_, w_, mask_;
+  // Planes A, B, C, W and the mask, one after another.
+  uint8_t *Plane(int n) { return planes_.data() + n * kRows * kMaskStride; }
+  std::vector<uint8_t> planes_ = std::vector<uint8_t>(5 * kRows * kMaskStride);
   int blocks_before_ = 0;
 };
 
