@@ -1,14 +1,17 @@
 // The Linux substitute where nothing else would notice a fault: the test hooks
 // that the start-up fault tests rely on, a wake-up lost between two threads
 // that hand a token back and forth as the pool's hand-off does, the misuse of
-// TerminateThread, and what the profile switch reads as.
+// TerminateThread, a thread's end, and what the profile switch and
+// ROWFORK_CPUS read as.
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <stdlib.h>
 
 #include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -109,6 +112,28 @@ TEST(ThreadsDeathTest, TerminatingAResumedThreadAborts) {
                "TerminateThread on a thread that was resumed");
 }
 
+// An ended thread is gone when the call that ends its handle returns, so
+// that no thread count taken after a shut-down or a failed start-up sees it:
+// joined by the close of a thread that has run, by the terminate of one
+// that never ran (many rounds, as the moment is short).
+TEST(Threads, EndedThreadsAreGoneWhenClosedOrTerminated) {
+  const auto threads = [] {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/task"), {});
+  };
+  std::thread([] {}).join();  // a runtime's helper threads, started with the first
+  const auto before = threads();
+  for (int round = 0; round < 3000; ++round) {
+    HANDLE ended = CreateThread(nullptr, 0, Nothing, nullptr, 0, nullptr);
+    WaitForSingleObject(ended, INFINITE);
+    CloseHandle(ended);
+    ASSERT_EQ(threads(), before) << "closed, round " << round;
+    HANDLE suspended = CreateThread(nullptr, 0, Nothing, nullptr, CREATE_SUSPENDED, nullptr);
+    TerminateThread(suspended, 0);
+    ASSERT_EQ(threads(), before) << "terminated, round " << round;
+    CloseHandle(suspended);
+  }
+}
+
 // The switch as the module asks for it, by a bare file name: from WINDIR,
 // with or without a final slash, or else from the current directory.
 TEST(Profile, TheSwitchReadsAsWindowsReadsIt) {
@@ -121,6 +146,10 @@ TEST(Profile, TheSwitchReadsAsWindowsReadsIt) {
     const char *text;
     UINT value;
   } cases[] = {{"[Lumora]\nMultithreading=yes\n", 0},  // no number
+               {"[Lumora]\nMultithreading=  1 ; on\n", 1},
+               {"[Lumora]\nMultithreading=-1\n", 0xFFFFFFFFu},
+               {"[Lumora]\nMultithreading=\"1\"\n", 1},
+               {"[Lumora]\r\nMultithreading=\r\n", 99},
                {"[Lumora]\nMultithreading=0x1F\n", 31},
                {"; [Lumora]\n[lUMORA]\n;Multithreading=0\n  ; Multithreading=0\nMULTITHREADING = 6\n", 6},
                {"[Lumora]\nMultithreading=8\nMultithreading=0\n", 8},  // the first key counts
@@ -141,6 +170,22 @@ TEST(Profile, TheSwitchReadsAsWindowsReadsIt) {
   EXPECT_EQ(read(), 0u);
   fs::current_path(cwd_before);
   fs::remove_all(directory);
+}
+
+TEST(System, RowforkCpusCountsOnlyWhenAPositiveNumber) {
+  cpu_set_t cpus;
+  ASSERT_EQ(sched_getaffinity(0, sizeof cpus, &cpus), 0);
+  const auto processors = [](const char *text) {
+    setenv("ROWFORK_CPUS", text, 1);
+    SYSTEM_INFO info{};
+    GetSystemInfo(&info);
+    return static_cast<int>(info.dwNumberOfProcessors);
+  };
+  EXPECT_EQ(processors("70"), 70);
+  EXPECT_EQ(processors("007"), 7);
+  for (const char *text : {"0", "", "-4", "+4", "4x", " 4", "99999999999"})
+    EXPECT_EQ(processors(text), CPU_COUNT(&cpus)) << "ROWFORK_CPUS=\"" << text << "\"";
+  unsetenv("ROWFORK_CPUS");
 }
 
 }  // namespace

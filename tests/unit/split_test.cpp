@@ -2,17 +2,16 @@
 // count divides among the participants and how each argument moves for a
 // slice (16- and 32-bit counts, signed and unsigned, the chunk rules,
 // negative strides, coordinates that wrap), computed as a split computes it
-// without running the slices. Then the engine at work: where each slice runs
-// and what it receives, calls that stay unsplit, a wrapped call from inside a
-// slice, the slices' scratch buffers. (The host tests run every row of every
-// suite.)
+// without running the slices. Then the engine at work, up to 70
+// participants: where each slice runs and what it receives, calls that stay
+// unsplit, one run of every participant per split. (The host tests run every
+// row of every suite, nested calls and scratch buffers included.)
 #include "pool/split.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
-#include <cstring>
 #include <iterator>
 #include <mutex>
 #include <set>
@@ -199,23 +198,6 @@ TEST_P(RowSplitTest, EachSliceOnAParticipantOfItsOwnTheLastOnTheCaller) {
   }
 }
 
-// A slice that makes a wrapped call of its own: that call runs unsplit there.
-int32_t NestingRoutine(Ptr a, Ptr b, I16 rows, I16 value, I16 stride_a, I16 stride_b) {
-  EXPECT_TRUE(SplitInProgress());
-  return TwoPlanes::Run(&RecordTwoPlanes, a, b, rows, value, stride_a, stride_b);
-}
-
-TEST_P(RowSplitTest, AWrappedCallFromInsideASliceRunsUnsplitThere) {
-  const int rows = 5 * Threads() + 1;
-  TwoPlanes::Run(&NestingRoutine, P(0x100000), P(0x200000), static_cast<I16>(rows), 1, 10, 10);
-  const std::vector<SliceCall> calls = slices.Take();
-  ASSERT_EQ(calls.size(), static_cast<size_t>(Threads()));
-  std::set<uint64_t> participants;
-  for (const SliceCall &call : calls) participants.insert(call.thread);
-  EXPECT_EQ(participants.size(), calls.size()) << "each inner call on its own slice's thread";
-  EXPECT_EQ(calls.back().args[2], rows - (Threads() - 1) * 5) << "with its slice's rows";
-}
-
 // Each participant runs once per split, however many splits follow.
 std::atomic<int> runs;
 void CountRun(WorkerBlock *) { runs.fetch_add(1); }
@@ -229,25 +211,6 @@ TEST_P(RowSplitTest, EveryParticipantRunsOnceASplitAndTheClaimIsExclusive) {
     ASSERT_EQ(runs.load(), Threads()) << "round " << round;
   }
   ReleasePool();
-}
-
-// Scratch buffers of the slices' own, up to a cap of four participants.
-int32_t UseScratch(Ptr plane, I16 rows, I16 stride, Ptr scratch) {
-  std::memset(scratch, static_cast<int>(rows), 8192);  // the whole buffer is the slice's own
-  slices.Add({N(plane), rows, stride, N(scratch)});
-  return 0;
-}
-using Scratch =
-    RowSplit<int32_t(Ptr, I16, I16, Ptr), Rows<2>, Plane<1, 3>, SliceScratch<4, 8192>, AtMostThreads<4>>;
-
-TEST_P(RowSplitTest, ScratchBuffersAreTheSlicesOwnUpToTheCap) {
-  std::vector<unsigned char> callers(8192);
-  Scratch::Run(&UseScratch, P(0x1000), 40, 1, callers.data());
-  const std::vector<SliceCall> calls = slices.Take();
-  ASSERT_EQ(calls.size(), Threads() <= 4 ? static_cast<size_t>(Threads()) : 1u);
-  EXPECT_EQ(calls.back().args[3], N(callers.data())) << "the last slice keeps the caller's buffer";
-  for (size_t k = 1; k + 1 < calls.size(); ++k)
-    EXPECT_EQ(calls[k].args[3] - calls[0].args[3], 8192 * int64_t(k));
 }
 
 INSTANTIATE_TEST_SUITE_P(Threads, RowSplitTest, ::testing::Values(2, 3, 4, 8, 70));
