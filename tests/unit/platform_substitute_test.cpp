@@ -181,7 +181,6 @@ TEST(System, RowforkCpusCountsOnlyWhenAPositiveNumber) {
     GetSystemInfo(&info);
     return static_cast<int>(info.dwNumberOfProcessors);
   };
-  EXPECT_EQ(processors("70"), 70);
   EXPECT_EQ(processors("007"), 7);
   for (const char *text : {"0", "", "-4", "+4", "4x", " 4", "99999999999"})
     EXPECT_EQ(processors(text), CPU_COUNT(&cpus)) << "ROWFORK_CPUS=\"" << text << "\"";

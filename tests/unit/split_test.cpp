@@ -139,16 +139,14 @@ struct SliceCall {
 class SliceLog {
  public:
   void Add(std::vector<int64_t> args) {
-    SliceCall call{lumora::CurrentThreadTag(), std::move(args)};
     std::lock_guard<std::mutex> lock(mutex_);
-    calls_.push_back(std::move(call));
+    calls_.push_back({lumora::CurrentThreadTag(), std::move(args)});
   }
   // The calls so far, in the order of their first argument (slices in the
   // order of their rows), leaving the log empty.
   std::vector<SliceCall> Take() {
     std::lock_guard<std::mutex> lock(mutex_);
-    std::vector<SliceCall> calls;
-    calls.swap(calls_);
+    std::vector<SliceCall> calls = std::exchange(calls_, {});
     std::stable_sort(calls.begin(), calls.end(),
                      [](const SliceCall &a, const SliceCall &b) { return a.args[0] < b.args[0]; });
     return calls;
