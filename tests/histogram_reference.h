@@ -15,16 +15,9 @@ namespace histogram_reference {
 constexpr size_t kCounters = 6 * 256;
 
 struct Band {
-  const uint8_t *a;
-  const uint8_t *b;
-  const uint8_t *c;
-  const uint8_t *w;
-  const uint8_t *mask;  // null: every pixel counts
-  int rows;
-  int columns;
-  int stride;
-  int mask_stride;
-  int threshold;
+  const uint8_t *a, *b, *c, *w;  // colours and weight
+  const uint8_t *mask;           // null: every pixel counts
+  int rows, columns, stride, mask_stride, threshold;
 };
 
 // Colour times weight over 255, to the nearest whole number. The exact
@@ -67,16 +60,9 @@ struct Picture {
     return plane.data() + (row_stride < 0 ? ptrdiff_t{rows - 1} * -row_stride : 0);
   }
   Band Of(bool masked, int threshold) const {
-    return {Start(a, stride),
-            Start(b, stride),
-            Start(c, stride),
-            Start(w, stride),
-            masked ? Start(mask, mask_stride) : nullptr,
-            rows,
-            columns,
-            stride,
-            mask_stride,
-            threshold};
+    const uint8_t *selection = masked ? Start(mask, mask_stride) : nullptr;
+    return Band{Start(a, stride), Start(b, stride), Start(c, stride), Start(w, stride), selection, rows,
+                columns,          stride,           mask_stride,      threshold};
   }
   int rows, columns, stride, mask_stride;
   std::vector<uint8_t> a, b, c, w, mask;

@@ -81,13 +81,12 @@ TEST_F(PoolTaken, TheLatecomerRunsUnsplitOnItsOwnThread) {
     latecomer_done.store(false);
     CallLog::Clear();
     const auto wrapped = reinterpret_cast<RastCall>(suites->Table(kRastKey)[0]);
-    uint64_t latecomer_thread = 0;
+    const uint64_t latecomer_thread = CurrentThreadTag();
     std::thread holder([&] {
       holder_thread.store(CurrentThreadTag());
       wrapped(reinterpret_cast<void *>(kHolder), nullptr, 40, 0, 1, 1, 1, 0);
     });
     while (!pool_held.load()) std::this_thread::yield();
-    latecomer_thread = CurrentThreadTag();
     wrapped(reinterpret_cast<void *>(kLatecomer), nullptr, 40, 0, 1, 1, 1, 0);
     latecomer_done.store(true);
     holder.join();

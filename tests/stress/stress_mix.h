@@ -101,7 +101,7 @@ class MixedCall {
   // anything differs from the unsplit call. `threads` slices are expected of
   // a forwarding slot that splits.
   bool RunAndCheck(Routine *table, int threads) {
-    for (size_t m = 0; m < work_.size(); ++m) work_[m] = call_.planes[m];
+    work_ = call_.planes;
     if (canvas_) SetCanvas(initial_canvas_);
     const int64_t forwarded_before = forwarded_slices.load(std::memory_order_relaxed);
     const int32_t result = row_->call(table[slot_], call_.ArgsFor(work_));
@@ -121,14 +121,12 @@ class MixedCall {
     if (slices_[t] == 0) slices_[t] = static_cast<int>(ExpectedSlices(*row_, call_.in, threads).size());
     return slices_[t];
   }
-  bool Splits(int threads) { return Slices(threads) > 1; }
   uint32_t Suite() const { return row_->suite; }
   bool Forwards() const { return forwards_; }
   std::string Name() const {
     const uint32_t key = row_->suite;
-    const char text[5] = {static_cast<char>(key >> 24), static_cast<char>(key >> 16),
-                          static_cast<char>(key >> 8), static_cast<char>(key), 0};
-    return std::string(text) + " slot " + std::to_string(slot_) + ", rows " + std::to_string(call_.rows);
+    return std::string{char(key >> 24), char(key >> 16), char(key >> 8), char(key)} + " slot " +
+           std::to_string(slot_) + ", rows " + std::to_string(call_.rows);
   }
 
  private:
@@ -152,15 +150,12 @@ class MixedCall {
 // `reference` holds the host's own routines, called directly; `forwarding`
 // tells whether the host under test has the forwarding routines.
 inline std::vector<MixedCall> MakeMix(HostSuites &reference, bool with_canvas, bool forwarding) {
-  struct Suite {
-    std::span<const TableRow> rows;
-  };
-  const Suite suites[] = {{kBlndRows}, {kMemoRows}, {kPntgRows}, {kRastRows},
-                          {kSeleRows}, {kRsmpRows}, {kDispRows}};
+  const std::span<const TableRow> suites[] = {kBlndRows, kMemoRows, kPntgRows, kRastRows,
+                                              kSeleRows, kRsmpRows, kDispRows};
   const OutputCase cases[] = {{9, -40, 16}, {31, 32750, -24}, {16, 7, 12}, {3, 100, 16}};
   std::vector<MixedCall> mix;
-  for (const Suite &suite : suites) {
-    for (const TableRow &row : suite.rows) {
+  for (const std::span<const TableRow> &rows : suites) {
+    for (const TableRow &row : rows) {
       const bool canvas = row.suite == kPntg && row.planes.empty();
       if (canvas && !with_canvas) continue;
       for (int slot : row.slots) {

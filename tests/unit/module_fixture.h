@@ -1,23 +1,28 @@
-// Unit tests drive the module's code directly: a live pool of a chosen size,
-// and slice recorders that note which thread ran which slice with what.
+// Unit tests drive the module's code directly, with a live pool of a chosen
+// size.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <mutex>
-#include <vector>
 
-#include "host/thread_tag.h"
 #include "pool/pool.h"
 
 namespace rowfork::testing {
 
-// A pool of `threads` participants for the length of a test.
+// A pool of `threads` participants for the object's life.
 class LivePool {
  public:
-  explicit LivePool(int threads);
-  ~LivePool();
+  explicit LivePool(int threads) {
+    WaitAndClaimPool();
+    built_ = CreateWorkerPool(static_cast<int16_t>(threads)) == 0;
+    ReleasePool();
+  }
+  ~LivePool() {
+    WaitAndClaimPool();
+    if (built_) DestroyWorkerPool();
+    ReleasePool();
+  }
   LivePool(const LivePool &) = delete;
   LivePool &operator=(const LivePool &) = delete;
   bool Built() const { return built_; }
@@ -26,31 +31,16 @@ class LivePool {
   bool built_ = false;
 };
 
-// One slice as a recording routine saw it.
-struct SliceCall {
-  uint64_t thread;
-  std::vector<int64_t> args;
-};
-
-class SliceLog {
- public:
-  void Add(std::vector<int64_t> args);
-  // The calls, ordered by their first argument (slices in order of their rows).
-  std::vector<SliceCall> Sorted(int key_arg = 0);
-  size_t Size();
-
- private:
-  std::mutex mutex_;
-  std::vector<SliceCall> calls_;
-};
-
-// A test fixture with a pool of GetParam() participants.
+// A test with a pool of GetParam() participants, which no split may leave
+// claimed.
 class PoolTest : public ::testing::TestWithParam<int> {
  protected:
-  void SetUp() override;
-  void TearDown() override;
+  void SetUp() override { ASSERT_TRUE(pool_.Built()); }
+  void TearDown() override { EXPECT_FALSE(SplitInProgress()) << "a split left the pool claimed"; }
   int Threads() const { return GetParam(); }
-  std::unique_ptr<LivePool> pool_;
+
+ private:
+  LivePool pool_{GetParam()};
 };
 
 }  // namespace rowfork::testing

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <vector>
 
 #include "platform/win32.h"
@@ -20,8 +21,7 @@ namespace {
 
 // The processors the process may use, lowest first.
 std::vector<int> ProcessProcessors() {
-  DWORD_PTR process = 0;
-  DWORD_PTR system = 0;
+  DWORD_PTR process = 0, system = 0;
   std::vector<int> processors;
   if (!GetProcessAffinityMask(GetCurrentProcess(), &process, &system)) return processors;
   for (int processor = 0; processor < static_cast<int>(sizeof(DWORD_PTR) * 8); ++processor) {
@@ -35,18 +35,15 @@ DWORD_PTR BindCaller(DWORD_PTR mask) {
 #if defined(_WIN32)
   return SetThreadAffinityMask(GetCurrentThread(), mask);
 #else
-  cpu_set_t before;
-  cpu_set_t after;
+  cpu_set_t before, after;
   sched_getaffinity(0, sizeof before, &before);
   CPU_ZERO(&after);
-  for (unsigned cpu = 0; cpu < sizeof(DWORD_PTR) * 8; ++cpu) {
-    if (((mask >> cpu) & 1) != 0) CPU_SET(cpu, &after);
-  }
-  EXPECT_EQ(sched_setaffinity(0, sizeof after, &after), 0);
   DWORD_PTR previous = 0;
   for (unsigned cpu = 0; cpu < sizeof(DWORD_PTR) * 8; ++cpu) {
+    if (((mask >> cpu) & 1) != 0) CPU_SET(cpu, &after);
     if (CPU_ISSET(cpu, &before)) previous |= DWORD_PTR{1} << cpu;
   }
+  EXPECT_EQ(sched_setaffinity(0, sizeof after, &after), 0);
   return previous;
 #endif
 }
@@ -54,11 +51,7 @@ DWORD_PTR BindCaller(DWORD_PTR mask) {
 DWORD_PTR Only(int processor) { return DWORD_PTR{1} << processor; }
 
 // Each slice notes in its block the processor it runs on.
-void NoteProcessor(WorkerBlock *block) {
-  const DWORD processor = GetCurrentProcessorNumber();
-  static_assert(sizeof processor <= sizeof block->bytes);
-  __builtin_memcpy(block->bytes, &processor, sizeof processor);
-}
+void NoteProcessor(WorkerBlock *block) { new (block->bytes) DWORD(GetCurrentProcessorNumber()); }
 
 // One split: the processor each worker ran on.
 std::vector<int> WorkersRanOn() {
@@ -66,11 +59,8 @@ std::vector<int> WorkersRanOn() {
   EXPECT_GT(threads, 1);
   RunSlices(&NoteProcessor);
   std::vector<int> ran_on;
-  for (int k = 0; k + 1 < threads; ++k) {
-    DWORD processor = 0;
-    __builtin_memcpy(&processor, SliceBlock(k)->bytes, sizeof processor);
-    ran_on.push_back(static_cast<int>(processor));
-  }
+  for (int k = 0; k + 1 < threads; ++k)
+    ran_on.push_back(static_cast<int>(*std::launder(reinterpret_cast<DWORD *>(SliceBlock(k)->bytes))));
   ReleasePool();
   return ran_on;
 }
@@ -85,13 +75,16 @@ class Placement : public ::testing::Test {
 
 TEST_F(Placement, EachWorkerRunsOnAProcessorOfItsOwnAfterTheFirst) {
   const int threads = static_cast<int>(processors_.size());
-  LivePool pool(threads);
-  ASSERT_TRUE(pool.Built());
-  for (int k = 0; k + 1 < threads; ++k) EXPECT_EQ(WorkerProcessor(k), processors_[size_t(k) + 1]) << k;
-  for (int round = 0; round < 20; ++round) {
-    const std::vector<int> ran_on = WorkersRanOn();
-    for (int k = 0; k + 1 < threads; ++k) EXPECT_EQ(ran_on[size_t(k)], WorkerProcessor(k)) << k;
+  {
+    LivePool pool(threads);
+    ASSERT_TRUE(pool.Built());
+    for (int k = 0; k + 1 < threads; ++k) EXPECT_EQ(WorkerProcessor(k), processors_[size_t(k) + 1]) << k;
+    for (int round = 0; round < 20; ++round) {
+      const std::vector<int> ran_on = WorkersRanOn();
+      for (int k = 0; k + 1 < threads; ++k) EXPECT_EQ(ran_on[size_t(k)], WorkerProcessor(k)) << k;
+    }
   }
+  EXPECT_EQ(WorkerProcessor(0), -1) << "an ended pool leaves no placement";
 }
 
 TEST_F(Placement, WithMoreParticipantsThanProcessorsTheSchedulerPlacesThem) {
@@ -113,11 +106,6 @@ TEST_F(Placement, AWorkerOnTheCallersProcessorMakesWayAndTheCallerKeepsItsAffini
   EXPECT_EQ(WorkersRanOn(), std::vector<int>{second}) << "and back";
   EXPECT_EQ(WorkersRanOn(), std::vector<int>{second}) << "nothing moves while the caller stays";
   BindCaller(callers_own);
-}
-
-TEST_F(Placement, AnEndedPoolLeavesNoPlacement) {
-  { LivePool pool(2); }
-  EXPECT_EQ(WorkerProcessor(0), -1);
 }
 
 }  // namespace

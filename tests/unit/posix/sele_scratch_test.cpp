@@ -1,5 +1,7 @@
-// Slot 2's private tables: given back on every path, and when they cannot be
-// had the host's routine counts the call unsplit.
+// The selection suite's slot 2 takes private tables for the workers' counts
+// at every split and gives them back; when they cannot be had, or no table is
+// recorded, too few rows are given or the pool is busy, the host's routine
+// counts the call unsplit on the calling thread.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -9,9 +11,9 @@
 #include "histogram_reference.h"
 #include "host/host_suites.h"
 #include "host/suites/sele_routines.h"
+#include "host/thread_tag.h"
 #include "kernels/histogram_split.h"
 #include "platform/posix/test_hooks.h"
-#include "pool/pool.h"
 #include "unit/installed_wrapper.h"
 #include "unit/module_fixture.h"
 
@@ -22,14 +24,12 @@ using HostCount = int32_t (*)(Ptr, Ptr, Ptr, Ptr, Ptr, I16, I16, I16, I16, I16);
 
 constexpr int kRows = 40, kColumns = 24, kStride = 32, kMaskStride = 48;
 
-std::atomic<int> host_counts{0};
 std::atomic<uint64_t> host_count_thread{0};
 HostCount host_count_routine;
 
-// The host's own slot-2 routine, noting that it ran and where.
+// The host's own slot-2 routine, noting where it ran.
 int32_t NotedHostCount(Ptr a, Ptr b, Ptr c, Ptr w, Ptr mask, I16 rows, I16 columns, I16 stride,
                        I16 mask_stride, I16 threshold) {
-  host_counts.fetch_add(1);
   host_count_thread = lumora::CurrentThreadTag();
   return host_count_routine(a, b, c, w, mask, rows, columns, stride, mask_stride, threshold);
 }
@@ -46,78 +46,52 @@ class SeleScratch : public PoolTest {
     Saved(2) = reinterpret_cast<GenericRoutine>(&NotedHostCount);
     HistogramTable = nullptr;
     count_ = reinterpret_cast<HostCount>(InstalledWrapper(Suite::sele, 2));
-    host_counts = 0;
     std::mt19937 random(3);
-    for (auto *plane : {&a_, &b_, &c_, &w_, &mask_}) {
-      plane->resize(size_t{kRows} * kMaskStride);
-      for (uint8_t &byte : *plane) byte = static_cast<uint8_t>(random());
-    }
+    for (uint8_t &byte : planes_) byte = static_cast<uint8_t>(random());
     blocks_before_ = test_hooks::LiveGlobalBlocks();
   }
   void TearDown() override {
-    test_hooks::FailNthCall(test_hooks::Failing::kGlobalAlloc, 0);
-    EXPECT_EQ(test_hooks::LiveGlobalBlocks(), blocks_before_) << "the private tables were given back";
-    Saved(0) = nullptr;
-    Saved(2) = nullptr;
+    Saved(0) = Saved(2) = nullptr;
     HistogramTable = nullptr;
     PoolTest::TearDown();
   }
 
-  // Slot 2 over the test's planes, with a mask at threshold 100.
-  void Count(int rows) {
-    count_(a_.data(), b_.data(), c_.data(), w_.data(), mask_.data(), static_cast<I16>(rows), kColumns,
-           kStride, kMaskStride, 100);
+  // Slot 2 over `rows` rows of the test's planes, with a mask at threshold
+  // 100: whether the host's routine counted them, on the calling thread.
+  bool HostCounted(int rows) {
+    host_count_thread = 0;
+    count_(Plane(0), Plane(1), Plane(2), Plane(3), Plane(4), static_cast<I16>(rows), kColumns, kStride,
+           kMaskStride, 100);
+    EXPECT_EQ(test_hooks::LiveGlobalBlocks(), blocks_before_) << "the private tables were given back";
+    return host_count_thread == lumora::CurrentThreadTag();
   }
-  std::vector<uint32_t> Expected(int rows) const {
-    return histogram_reference::Counts({a_.data(), b_.data(), c_.data(), w_.data(), mask_.data(), rows,
-                                        kColumns, kStride, kMaskStride, 100});
+  void AddExpected(int rows, std::vector<uint32_t> &counts) {
+    histogram_reference::AddCounts(
+        {Plane(0), Plane(1), Plane(2), Plane(3), Plane(4), rows, kColumns, kStride, kMaskStride, 100},
+        counts);
   }
 
   lumora::HostSuites host_;
   HostCount count_ = nullptr;
-  std::vector<uint8_t> a_, b_, c_, w_, mask_;
+  // Planes A, B, C, W and the mask, one after another.
+  uint8_t *Plane(int n) { return planes_.data() + n * kRows * kMaskStride; }
+  std::vector<uint8_t> planes_ = std::vector<uint8_t>(5 * kRows * kMaskStride);
   int blocks_before_ = 0;
 };
 
-TEST_P(SeleScratch, ASplitCountsItselfAndGivesTheTablesBack) {
-  std::vector<uint32_t> table(kHistogramCounters, 0);
+TEST_P(SeleScratch, EveryPathCountsOnceAndGivesTheTablesBack) {
+  EXPECT_TRUE(HostCounted(kRows)) << "no table recorded yet";
+  std::vector<uint32_t> table(kHistogramCounters, 0), expected = table;
   EXPECT_EQ(RecordHistogramTable(table.data()), lumora::kSeleTableResult);
-  Count(kRows);
-  EXPECT_EQ(host_counts, 0) << "the split counts with the module's own procedure";
-  EXPECT_EQ(table, Expected(kRows));
-}
-
-TEST_P(SeleScratch, WithoutPrivateTablesTheHostCountsUnsplit) {
-  std::vector<uint32_t> table(kHistogramCounters, 0);
-  RecordHistogramTable(table.data());
+  EXPECT_FALSE(HostCounted(kRows)) << "a split counts with the module's own procedure";
   test_hooks::FailNthCall(test_hooks::Failing::kGlobalAlloc, 1);
-  Count(kRows);
-  EXPECT_EQ(host_counts, 1);
-  EXPECT_EQ(host_count_thread, lumora::CurrentThreadTag());
-  EXPECT_EQ(table, Expected(kRows));
-}
-
-// The unsplit paths after the tables were taken: each gives them back.
-TEST_P(SeleScratch, EveryUnsplitPathGivesTheTablesBack) {
-  std::vector<uint32_t> table(kHistogramCounters, 0);
-  Count(kRows);
-  EXPECT_EQ(host_counts, 1) << "no table recorded yet: the host's routine runs";
-  EXPECT_EQ(test_hooks::LiveGlobalBlocks(), blocks_before_);
-
-  RecordHistogramTable(table.data());
-  Count(Threads() - 1);
-  EXPECT_EQ(host_counts, 2) << "fewer rows than threads";
-  EXPECT_EQ(test_hooks::LiveGlobalBlocks(), blocks_before_);
-
+  EXPECT_TRUE(HostCounted(kRows)) << "no private tables to be had";
+  test_hooks::FailNthCall(test_hooks::Failing::kGlobalAlloc, 0);
+  EXPECT_TRUE(HostCounted(Threads() - 1)) << "fewer rows than threads";
   WaitAndClaimPool();
-  Count(kRows);
+  EXPECT_TRUE(HostCounted(kRows)) << "the pool is busy";
   ReleasePool();
-  EXPECT_EQ(host_counts, 3) << "the pool was busy";
-
-  std::vector<uint32_t> expected = Expected(Threads() - 1);
-  histogram_reference::AddCounts(
-      {a_.data(), b_.data(), c_.data(), w_.data(), mask_.data(), kRows, kColumns, kStride, kMaskStride, 100},
-      expected);
+  for (int rows : {kRows, kRows, Threads() - 1, kRows}) AddExpected(rows, expected);
   EXPECT_EQ(table, expected);
 }
 
