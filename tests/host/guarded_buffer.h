@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <random>
 #include <vector>
 
 namespace lumora::testing {
@@ -16,8 +15,8 @@ class GuardedBuffer {
   static constexpr size_t kGuard = 64;
 
   GuardedBuffer(size_t bytes, uint32_t seed) : bytes_(bytes + 2 * kGuard) {
-    std::mt19937 random(seed);
-    for (uint8_t &byte : bytes_) byte = static_cast<uint8_t>(random());
+    uint64_t state = seed * 0x9E3779B97F4A7C15u + 1;  // a 64-bit congruential sequence, top bytes kept
+    for (uint8_t &byte : bytes_) byte = static_cast<uint8_t>((state = state * 6364136223846793005u + 1) >> 56);
   }
 
   // The first byte past the front guard.
@@ -29,6 +28,7 @@ class GuardedBuffer {
     return Data() + (stride < 0 ? static_cast<ptrdiff_t>(rows - 1) * -stride : 0);
   }
 
+  size_t Size() const { return bytes_.size() - 2 * kGuard; }
   // Guards included.
   bool operator==(const GuardedBuffer &other) const { return bytes_ == other.bytes_; }
 
