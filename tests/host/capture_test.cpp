@@ -72,30 +72,27 @@ TEST_F(Capture, StartUpReplacesTheDescribedSlotsAndNoOthers) {
   EXPECT_EQ(Replaced(), expected);
 }
 
+// A later core record of version `version` and this count, with the raster
+// suite offered through the find routine, which the last such record serves.
+void FindWithLaterCore(HostSuites &h, int16_t version, uint16_t count) {
+  SuiteRecord later_core = *h.Record(kCore);
+  later_core.version = version, later_core.count = count;
+  if (version != 2) h.Remove(kCore);
+  h.Append(later_core);
+  h.OfferThroughFind(kRast);
+}
+
 TEST_F(Capture, AcceptedListsStartTheModule) {
   const std::pair<const char *, Change> cases[] = {
       {"the standard list", [](HostSuites &) {}},
-      {"counts are unsigned, compared with the minimum only",
-       [](HostSuites &h) {
-         for (const SuiteDefinition &d : kHostSuites) h.Record(d.key)->count = 0xFFFF;
-       }},
-      {"suites offered through the find routine",
-       [](HostSuites &h) {
-         h.OfferThroughFind(kRast);
-         h.OfferThroughFind(kConv);
-       }},
-      {"a later core of version 2 and count 5 for the find routine",
-       [](HostSuites &h) {
-         h.OfferThroughFind(kRast);
-         SuiteRecord later_core = *h.Record(kCore);
-         later_core.count = 5;
-         h.Append(later_core);
-       }},
+      {"counts at their most (unsigned, compared with the minimum only)",
+       [](HostSuites &h) { for (const SuiteDefinition &d : kHostSuites) h.Record(d.key)->count = 0xFFFF; }},
+      {"suites offered through the find routine", [](HostSuites &h) { h.OfferThroughFind(kRast), h.OfferThroughFind(kConv); }},
+      {"the find routine's core of count 5", [](HostSuites &h) { FindWithLaterCore(h, 2, 5); }},
   };
   for (const auto &[what, change] : cases) {
-    SCOPED_TRACE(what);
-    EXPECT_EQ(StartUpWith(change), kResultSuccess);
-    EXPECT_TRUE(AnySlotReplaced());
+    EXPECT_EQ(StartUpWith(change), kResultSuccess) << what;
+    EXPECT_TRUE(AnySlotReplaced()) << what;
   }
 }
 
@@ -111,26 +108,12 @@ TEST_F(Capture, RefusedListsChangeNoTable) {
       {"no records", [](HostSuites &h) { h.SetRecordCount(0); }},
       {"a negative record count", [](HostSuites &h) { h.SetRecordCount(-1); }},
       {"records cut short", [](HostSuites &h) { h.SetRecordCount(9); }},
-      {"the find routine's core with a count of 4",
-       [](HostSuites &h) {
-         h.OfferThroughFind(kRast);
-         SuiteRecord later_core = *h.Record(kCore);
-         later_core.count = 4;
-         h.Append(later_core);
-       }},
-      {"only a core of version 1 for the find routine",
-       [](HostSuites &h) {
-         SuiteRecord old_core = *h.Record(kCore);
-         old_core.version = 1;
-         h.Remove(kCore);
-         h.Append(old_core);
-         h.OfferThroughFind(kRast);
-       }},
+      {"the find routine's core of count 4", [](HostSuites &h) { FindWithLaterCore(h, 2, 4); }},
+      {"only a core of version 1 for the find routine", [](HostSuites &h) { FindWithLaterCore(h, 1, 11); }},
   };
   for (const auto &[what, change] : cases) {
-    SCOPED_TRACE(what);
-    EXPECT_EQ(StartUpWith(change), kResultSuiteMissing);
-    EXPECT_FALSE(AnySlotReplaced());
+    EXPECT_EQ(StartUpWith(change), kResultSuiteMissing) << what;
+    EXPECT_FALSE(AnySlotReplaced()) << what;
     EXPECT_EQ(ShutDown(), kResultSuccess);
   }
   EXPECT_EQ(module->Call(kSelectStartUp, nullptr), kResultSuiteMissing) << "no suite list at all";

@@ -10,10 +10,7 @@
 namespace lumora::testing {
 namespace {
 
-class DispSlices : public TableTest {
- protected:
-  DispSlices() : TableTest(kDispRows, nullptr) {}
-};
+using DispSlices = TableOf<kDispRows>;
 
 TEST_F(DispSlices, EverySlotAtEveryThreadCount) { ExpectEverySlice(); }
 
@@ -53,10 +50,7 @@ TEST_F(DispSlices, TheWorkedExamples) {
             (std::vector<Numbers>{{100000, 500000, 5, 1, 8, 30, -2}, {100040, 499700, 5, 1, 8, 30, -2}}));
 }
 
-class DispOutput : public TableTest {
- protected:
-  DispOutput() : TableTest(kDispRows, &PutDispRoutines) {}
-};
+using DispOutput = TableOf<kDispRows, &PutDispRoutines>;
 
 TEST_F(DispOutput, SplitOutputMatchesTheUnsplitOutput) { ExpectEveryOutput(); }
 

@@ -167,10 +167,7 @@ TEST_F(FiltSlices, InsideASliceWrappersRunUnsplitAndKeepTheirSideSteps) {
 
 // ---- split output against unsplit output ----
 
-class FiltOutput : public TableTest {
- protected:
-  FiltOutput() : TableTest(kFiltRows, &PutFiltRoutines) {}
-};
+using FiltOutput = TableOf<kFiltRows, &PutFiltRoutines>;
 
 TEST_F(FiltOutput, EverySlotSplitWritesWhatItWritesUnsplit) {
   ExpectEveryOutput();

@@ -65,6 +65,7 @@ class ModuleTest : public ::testing::Test {
   std::unique_ptr<LoadedModule> module;
 
  private:
+  void Load();  // a fresh host, and the module loaded for it
   std::string profile_directory_;
 };
 

@@ -9,10 +9,7 @@
 namespace lumora::testing {
 namespace {
 
-class MemoSlices : public TableTest {
- protected:
-  MemoSlices() : TableTest(kMemoRows, nullptr) {}
-};
+using MemoSlices = TableOf<kMemoRows>;
 
 TEST_F(MemoSlices, EverySlotAtEveryThreadCount) { ExpectEverySlice(); }
 
@@ -23,10 +20,7 @@ TEST_F(MemoSlices, TheWorkedExamples) {
             (std::vector<Numbers>{{1000, 20, 1, 30, 2, 4, 3, 100, 4, 5}, {1400, 16, 1, 26, 2, 5, 3, 100, 4, 5}}));
 }
 
-class MemoOutput : public TableTest {
- protected:
-  MemoOutput() : TableTest(kMemoRows, &PutMemoRoutines) {}
-};
+using MemoOutput = TableOf<kMemoRows, &PutMemoRoutines>;
 
 TEST_F(MemoOutput, SplitOutputAndResultsMatchTheUnsplitOnes) { ExpectEveryOutput(); }
 

@@ -9,10 +9,7 @@
 namespace lumora::testing {
 namespace {
 
-class PntgSlices : public TableTest {
- protected:
-  PntgSlices() : TableTest(kPntgRows, nullptr) {}
-};
+using PntgSlices = TableOf<kPntgRows>;
 
 TEST_F(PntgSlices, EverySlotAtEveryThreadCount) { ExpectEverySlice(); }
 
@@ -36,10 +33,7 @@ TEST_F(PntgSlices, TheWorkedExamples) {
           {1, 100, 3, 3, 5, 2000, 64, 8}, {1, 103, 3, 3, 5, 2192, 64, 8}, {1, 106, 3, 4, 5, 2384, 64, 8}}));
 }
 
-class PntgOutput : public TableTest {
- protected:
-  PntgOutput() : TableTest(kPntgRows, &PutPntgRoutines) {}
-};
+using PntgOutput = TableOf<kPntgRows, &PutPntgRoutines>;
 
 TEST_F(PntgOutput, SplitOutputMatchesTheUnsplitOutput) {
   ExpectEveryOutput({PntgCanvas(), kPntgCanvasBytes});

@@ -13,10 +13,7 @@ namespace {
 
 constexpr uint32_t kCore = Code("core");
 
-class RastSlices : public TableTest {
- protected:
-  RastSlices() : TableTest(kRastRows, nullptr) {}
-};
+using RastSlices = TableOf<kRastRows>;
 
 TEST_F(RastSlices, EverySlotAtEveryThreadCount) { ExpectEverySlice(); }
 
@@ -41,10 +38,7 @@ TEST_F(RastSlices, TheWorkedExamples) {
   EXPECT_EQ(Slices(2, two_rows), std::vector<Numbers>{two_rows});
 }
 
-class RastOutput : public TableTest {
- protected:
-  RastOutput() : TableTest(kRastRows, &PutRastRoutines) {}
-};
+using RastOutput = TableOf<kRastRows, &PutRastRoutines>;
 
 TEST_F(RastOutput, SplitOutputMatchesTheUnsplitOutput) { ExpectEveryOutput(); }
 

@@ -93,43 +93,7 @@ TEST_F(RsmpSlices, SlotFourFillsItsTablesItself) {
   });
 }
 
-// A slice that asks for tables finds the pool busy and fills them itself: a
-// call of 11 rows on two threads, the slice of 5 rows into the first tables,
-// the slice of 6 into the second.
-constexpr int kInnerColumns = 4;
-const std::vector<I16> *inner_matrix;
-std::vector<uint32_t> *inner_tables;
-Routine *rsmp_table;
-
-int32_t FillsTablesInsideASlice(Ptr, Ptr, I16 rows, I16, I32, I16, I16, I32) {
-  const size_t at = rows == 5 ? 0 : inner_tables->size() / 2;
-  reinterpret_cast<MultiplyRoutine>(rsmp_table[4])(kInnerColumns, const_cast<I16 *>(inner_matrix->data()),
-                                                   inner_tables->data() + at);
-  return 0;
-}
-
-TEST_F(RsmpSlices, TablesAskedForInsideASliceAreFilled) {
-  if (!CanChooseProcessors() && MachineProcessors() != 2) GTEST_SKIP() << "needs two processors";
-  suites->SetSlot(kRsmp, 2, &FillsTablesInsideASlice);
-  rsmp_table = suites->Table(kRsmp);
-  ASSERT_EQ(StartUp(), kResultSuccess);
-  const std::vector<I16> matrix = Coefficients(kInnerColumns, 7);
-  std::vector<uint32_t> tables(2 * kInnerColumns * 32 * 256), expected(kInnerColumns * 32 * 256);
-  inner_matrix = &matrix;
-  inner_tables = &tables;
-  MultiplyTablesByFormula(kInnerColumns, const_cast<I16 *>(matrix.data()), expected.data());
-  reinterpret_cast<int32_t (*)(Ptr, Ptr, I16, I16, I32, I16, I16, I32)>(rsmp_table[2])(nullptr, nullptr, 11, 0, 0,
-                                                                                       0, 0, 0);
-  EXPECT_TRUE(std::equal(expected.begin(), expected.end(), tables.begin())) << "the first slice's tables";
-  EXPECT_TRUE(std::equal(expected.begin(), expected.end(), tables.begin() + ptrdiff_t(expected.size())))
-      << "the second slice's";
-  EXPECT_TRUE(CallLog::Take().empty()) << "the host's slot 4 is never called";
-}
-
-class RsmpOutput : public TableTest {
- protected:
-  RsmpOutput() : TableTest(kRsmpRows, &PutRsmpRoutines) {}
-};
+using RsmpOutput = TableOf<kRsmpRows, &PutRsmpRoutines>;
 
 TEST_F(RsmpOutput, SplitOutputMatchesTheUnsplitOutput) { ExpectEveryOutput(); }
 

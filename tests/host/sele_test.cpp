@@ -57,20 +57,15 @@ TEST_F(SeleSlices, TheWorkedExamples) {
             (std::vector<Numbers>{{1000, 3, 8, 7}, {1008, 3, 8, 7}, {1016, 3, 8, 7}, {1024, 3, 1, 7}}));
 }
 
-// Until slot 0 has named a table, and with fewer rows than threads, slot 2
-// runs the host's routine, and hands back no result.
-TEST_F(SeleSlices, SlotTwoRunsTheHostsRoutineWhenItCannotSplit) {
+// Until slot 0 has named a table, slot 2 runs the host's routine (and hands
+// back no result).
+TEST_F(SeleSlices, UntilSlotZeroNamesATableSlotTwoRunsTheHostsRoutine) {
   ASSERT_EQ(StartUp(), kResultSuccess);
   EXPECT_EQ(Slot<Count>(2)(kPlanes[0], kPlanes[1], kPlanes[2], kPlanes[3], kPlanes[0], 40, 8, 8, 9, 100), 0);
-  auto calls = CallLog::Take();
+  const auto calls = CallLog::Take();
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0].args, (Numbers{0x1000, 0x2000, 0x3000, 0x4000, 0x1000, 40, 8, 8, 9, 100}));
   EXPECT_EQ(calls[0].thread, CurrentThreadTag());
-  std::vector<uint32_t> table(histogram_reference::kCounters);
-  EXPECT_EQ(Slot<NameTable>(0)(table.data()), 4321) << "slot 0 hands back the host's result";
-  CallLog::Clear();
-  EXPECT_EQ(Slot<Count>(2)(kPlanes[0], kPlanes[1], kPlanes[2], kPlanes[3], nullptr, 1, 8, 8, 8, 0), 0);
-  EXPECT_EQ(CallLog::Take().size(), 1u);
 }
 
 // A routine running inside a slice: slot 0 records its table there, slot 2
@@ -95,16 +90,11 @@ TEST_F(SeleSlices, InsideASliceSlotZeroRecordsAndSlotTwoRunsUnsplit) {
   int slot0 = 0, slot2 = 0;
   for (const RecordedCall &call : CallLog::Take()) {
     slot0 += call.slot == 0;
-    if (call.slot == 2) {
-      ++slot2;
-      EXPECT_EQ(call.args, (Numbers{0x1000, 0x2000, 0x3000, 0x4000, 0, 40, 8, 8, 8, 0})) << "unsplit, unchanged";
-    }
-    if (call.slot == 18) {
-      EXPECT_EQ(call.args[1], 4321) << "slot 0 handed back the host's result";
-    }
+    slot2 += call.slot == 2 && call.args == Numbers{0x1000, 0x2000, 0x3000, 0x4000, 0, 40, 8, 8, 8, 0};
+    EXPECT_TRUE(call.slot != 18 || call.args[1] == 4321) << "slot 0 handed back the host's result";
   }
   EXPECT_EQ(slot0, 3) << "once outside, once in each slice";
-  EXPECT_EQ(slot2, 2) << "once in each slice";
+  EXPECT_EQ(slot2, 2) << "once in each slice, unsplit and unchanged";
   // The table recorded inside the slices is the one a split counts into.
   std::vector<uint8_t> pixels(64, 200);
   Slot<Count>(2)(pixels.data(), pixels.data(), pixels.data(), pixels.data(), nullptr, 8, 8, 8, 8, 0);

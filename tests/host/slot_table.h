@@ -11,7 +11,8 @@
 //                     what the call hands back (the slots hold recording routines);
 //   ExpectSameOutput  the host's working routine called once directly and
 //                     once through the module's wrapper on copies of the same
-//                     buffers: buffers, guards, host state and result identical.
+//                     buffers, with guard bytes on both sides of each:
+//                     buffers, guards and host state identical.
 //
 // TableTest runs either over every row at every thread count.
 #pragma once
@@ -20,13 +21,13 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <span>
 #include <stdexcept>
 #include <utility>
 #include <vector>
 
 #include "host/call_log.h"
-#include "host/guarded_buffer.h"
 #include "host/host_fixture.h"
 #include "host/host_suites.h"
 #include "host/thread_tag.h"
@@ -43,21 +44,17 @@ using Numbers = std::vector<int64_t>;
 template <int... N>
 struct Slots {};
 
-namespace slot_table_detail {
 template <typename T, size_t>
 using Repeat = T;
 template <typename Signature, typename T, typename Indices>
-struct PlusArgs;
+struct PlusArgsOf;
 template <typename... Ts, typename T, size_t... I>
-struct PlusArgs<int32_t(Ts...), T, std::index_sequence<I...>> {
+struct PlusArgsOf<int32_t(Ts...), T, std::index_sequence<I...>> {
   using type = int32_t(Ts..., Repeat<T, I>...);
 };
-}  // namespace slot_table_detail
-
 // `Signature` with `Count` more arguments of type `T` at its end.
 template <typename Signature, size_t Count, typename T>
-using PlusArgs =
-    typename slot_table_detail::PlusArgs<Signature, T, std::make_index_sequence<Count>>::type;
+using PlusArgs = typename PlusArgsOf<Signature, T, std::make_index_sequence<Count>>::type;
 
 // Argument n (from 1) of an argument list.
 inline int64_t &Arg(Numbers &args, int n) { return args[static_cast<size_t>(n - 1)]; }
@@ -82,10 +79,7 @@ PlaneMove ScaledPlane(int p, int bytes, S... strides) {
 }
 inline PlaneMove Run(int p, int bytes) { return {p, {}, false, false, bytes}; }
 inline PlaneMove EvenPlane(int p, int stride) { return {p, {stride}, false, true, 1}; }
-inline PlaneMove Optional(PlaneMove move) {
-  move.optional = true;
-  return move;
-}
+inline PlaneMove Optional(PlaneMove move) { return move.optional = true, move; }
 
 // What the recording routines return (its low byte is not zero).
 inline constexpr int32_t kRecordedResult = 0x7001;
@@ -149,67 +143,49 @@ struct TableRow {
   TableRow &Move(PlaneMove move) { return planes.push_back(std::move(move)), *this; }
 };
 
-namespace slot_table_detail {
-
 template <typename T>
 constexpr char KindOf() {
-  if constexpr (std::is_pointer_v<T>) return 'p';
-  if constexpr (std::is_same_v<T, int16_t>) return 'h';
-  if constexpr (std::is_same_v<T, uint16_t>) return 'u';
-  if constexpr (std::is_same_v<T, int32_t>) return 'w';
-  if constexpr (std::is_same_v<T, uint8_t>) return 'b';
-  return 0;
-}
-
-template <typename T>
-T FromNumber(int64_t value) {
-  if constexpr (std::is_pointer_v<T>) {
-    return reinterpret_cast<T>(static_cast<intptr_t>(value));
-  } else {
-    return static_cast<T>(value);
-  }
+  return std::is_pointer_v<T> ? 'p' : std::is_same_v<T, I16> ? 'h' : std::is_same_v<T, U16> ? 'u'
+       : std::is_same_v<T, I32> ? 'w' : std::is_same_v<T, U8> ? 'b' : '\0';
 }
 
 template <uint32_t Suite, typename SlotList, typename Signature>
 struct Described;
-
 template <uint32_t Suite, int... N, typename... Ts>
 struct Described<Suite, Slots<N...>, int32_t(Ts...)> {
   static_assert(((KindOf<Ts>() != 0) && ...), "an argument width the tables do not use");
-  template <size_t... I>
-  static int32_t CallWith(Routine routine, const Numbers &args, std::index_sequence<I...>) {
-    return reinterpret_cast<int32_t (*)(Ts...)>(routine)(FromNumber<Ts>(args[I])...);
+  template <typename T>
+  static T From(int64_t value) {
+    if constexpr (std::is_pointer_v<T>) return reinterpret_cast<T>(static_cast<intptr_t>(value));
+    else return static_cast<T>(value);
   }
   static int32_t Call(Routine routine, const Numbers &args) {
-    return CallWith(routine, args, std::index_sequence_for<Ts...>());
+    return [&]<size_t... I>(std::index_sequence<I...>) {
+      return reinterpret_cast<int32_t (*)(Ts...)>(routine)(From<Ts>(args[I])...);
+    }(std::index_sequence_for<Ts...>());
   }
   static void Record(HostSuites &suites) {
     (suites.SetSlot(Suite, N, &RecordingRoutine<Suite, N, kRecordedResult, Ts...>), ...);
   }
-  static TableRow Make() {
-    TableRow row;
-    row.suite = Suite, row.slots = {N...}, row.kinds = {KindOf<Ts>()...}, row.call = &Call, row.record = &Record;
-    return row;
-  }
 };
-
-}  // namespace slot_table_detail
 
 // The row of `Suite` whose slots take `Signature`; its rules follow.
 template <uint32_t Suite, typename SlotList, typename Signature>
 TableRow Row() {
-  return slot_table_detail::Described<Suite, SlotList, Signature>::Make();
+  using D = Described<Suite, SlotList, Signature>;
+  TableRow row;
+  row.suite = Suite, row.call = &D::Call, row.record = &D::Record;
+  [&]<int... N, typename... Ts>(Slots<N...>, int32_t (*)(Ts...)) {
+    row.slots = {N...}, row.kinds = {KindOf<Ts>()...};
+  }(SlotList{}, static_cast<Signature *>(nullptr));
+  return row;
 }
 
 // A number as an argument of this kind receives it.
 inline int64_t AsKind(char kind, int64_t value) {
-  switch (kind) {
-    case 'h': return static_cast<int16_t>(value);
-    case 'u': return static_cast<uint16_t>(value);
-    case 'w': return static_cast<int32_t>(value);
-    case 'b': return static_cast<uint8_t>(value);
-    default: return static_cast<intptr_t>(value);
-  }
+  return kind == 'h' ? static_cast<int16_t>(value) : kind == 'u' ? static_cast<uint16_t>(value)
+       : kind == 'w' ? static_cast<int32_t>(value) : kind == 'b' ? static_cast<uint8_t>(value)
+                     : static_cast<intptr_t>(value);
 }
 
 // Puts a case into `in`: the count, the row coordinates (10 apart from
@@ -244,28 +220,19 @@ inline std::vector<Numbers> ExpectedSlices(const TableRow &row, const Numbers &i
   std::vector<Numbers> slices;
   for (int k = 0; k < threads; ++k) {
     const int64_t first = k * per_slice;
-    Numbers args = in;
+    Numbers &args = slices.emplace_back(in);
     Arg(args, row.rows) = AsKind(row.Kind(row.rows), k == threads - 1 ? last : per_slice);
     for (const PlaneMove &move : row.planes) {
       if (move.optional && Arg(in, move.plane) == 0) continue;
       int64_t offset = first * move.bytes;
       for (int s : move.strides) offset *= Arg(in, s);
-      if (move.half) offset = (offset >> 1) * 2;
-      Arg(args, move.plane) = AsKind('p', Arg(in, move.plane) + offset);
+      Arg(args, move.plane) = AsKind('p', Arg(in, move.plane) + (move.half ? (offset >> 1) * 2 : offset));
     }
     for (int o : row.origins) Arg(args, o) = AsKind('h', Arg(in, o) + first);
     for (int o : row.origins_back) Arg(args, o) = AsKind('h', Arg(in, o) - first);
     if (row.scratch != 0 && k < threads - 1) Arg(args, row.scratch) = kOwnScratch;
-    slices.push_back(std::move(args));
   }
   return slices;
-}
-
-// What a call of recording routines hands back, split in `slices` or not.
-inline int32_t ExpectedResult(const TableRow &row, size_t slices) {
-  if (slices == 1) return kRecordedResult;
-  if (row.results == 's') return static_cast<int32_t>(static_cast<uint32_t>(kRecordedResult) * slices);
-  return row.results == 'a' ? 1 : 0;
 }
 
 struct SliceCase {
@@ -279,9 +246,9 @@ struct SliceCase {
 // 16 bits, counts that do not split (below every thread count from 2, below
 // 3, negative: as an unsigned 16-bit count, 65,535), a hundred, and one
 // beyond 16 bits (4,465 as a 16-bit count).
-inline const SliceCase kSliceCases[] = {{10, 100, 40},  {9, -8, -24},     {31, 32760, 7},
-                                        {8, -32768, -16, true}, {1, 5, 16}, {2, 3, 16, true},
-                                        {-1, 0, 16},    {100, 7, -24},    {70001, -5, 3}};
+inline const SliceCase kSliceCases[] = {{10, 100, 40}, {9, -8, -24},     {31, 32760, 7}, {8, -32768, -16, true},
+                                        {1, 5, 16},    {2, 3, 16, true}, {-1, 0, 16},    {100, 7, -24},
+                                        {70001, -5, 3}};
 
 // Distinct values for every argument, the case's for the count, the origins
 // and the strides (a 32-bit stride beyond 16 bits), each as its argument
@@ -302,8 +269,7 @@ inline Numbers SliceInput(const TableRow &row, const SliceCase &c) {
   for (const PlaneMove &move : row.planes) {
     if (move.optional && c.null_optional) Arg(in, move.plane) = 0;
   }
-  // An alignment small enough to let most cases split.
-  if (row.count == 'a') Arg(in, row.by) = c.stride / 8;
+  if (row.count == 'a') Arg(in, row.by) = c.stride / 8;  // small enough to let most cases split
   for (int i = 1; i <= row.Arguments(); ++i) Arg(in, i) = AsKind(row.Kind(i), Arg(in, i));
   return in;
 }
@@ -311,26 +277,29 @@ inline Numbers SliceInput(const TableRow &row, const SliceCase &c) {
 // Calls every slot of `row` through `table` and checks that the slices
 // received exactly the arguments of ExpectedSlices, each from its own slot's
 // saved routine, the last slice on the calling thread and the others not,
-// every slice but the last with a scratch buffer of its own, and that the
-// call handed back what the row says.
+// every slice but the last with a scratch buffer of its own (side by side),
+// and that the call handed back the routine's result unsplit, and split none
+// but what the row combines.
 inline void ExpectSlices(const TableRow &row, Routine *table, const SliceCase &c, int threads) {
   const Numbers in = SliceInput(row, c);
   std::vector<Numbers> expected = ExpectedSlices(row, in, threads);
   const Numbers last = expected.back();
+  const auto split = static_cast<uint32_t>(expected.size());
+  const int32_t result = split == 1          ? kRecordedResult
+                         : row.results == 's' ? static_cast<int32_t>(split * uint32_t{kRecordedResult})
+                                              : int32_t{row.results == 'a'};
   std::sort(expected.begin(), expected.end());
   for (int slot : row.slots) {
     SCOPED_TRACE(::testing::Message() << "slot " << slot << ", count " << c.rows << ", origin " << c.origin
                                       << ", stride " << c.stride << (c.null_optional ? ", null planes" : ""));
     CallLog::Clear();
-    EXPECT_EQ(row.call(table[slot], in), ExpectedResult(row, expected.size()));
+    EXPECT_EQ(row.call(table[slot], in), result);
     std::vector<Numbers> received, on_caller;
     std::vector<int64_t> scratch;
     for (RecordedCall &call : CallLog::Take()) {
-      EXPECT_EQ(call.suite, row.suite);
-      EXPECT_EQ(call.slot, slot) << "each slot calls its own saved routine";
+      EXPECT_EQ(std::pair(call.suite, call.slot), std::pair(row.suite, slot)) << "its own slot's saved routine";
       if (row.scratch != 0 && Arg(call.args, row.scratch) != Arg(in, row.scratch)) {
-        scratch.push_back(Arg(call.args, row.scratch));
-        Arg(call.args, row.scratch) = kOwnScratch;
+        scratch.push_back(std::exchange(Arg(call.args, row.scratch), kOwnScratch));
       }
       received.push_back(call.args);
       if (call.thread == CurrentThreadTag()) on_caller.push_back(call.args);
@@ -339,13 +308,39 @@ inline void ExpectSlices(const TableRow &row, Routine *table, const SliceCase &c
     EXPECT_EQ(received, expected);
     EXPECT_EQ(on_caller, std::vector<Numbers>{last}) << "the last slice, and only it, runs on the caller";
     std::sort(scratch.begin(), scratch.end());
-    for (size_t k = 1; k < scratch.size(); ++k) {
-      EXPECT_EQ(scratch[k] - scratch[k - 1], row.scratch_bytes) << "scratch buffers side by side";
-    }
+    for (size_t k = 1; k < scratch.size(); ++k) EXPECT_EQ(scratch[k] - scratch[k - 1], row.scratch_bytes);
   }
 }
 
 // ---- split output against unsplit output ----
+
+// Random bytes with guard bytes on both sides, so that a slice writing
+// outside its band shows up as a difference from the unsplit run.
+class GuardedBuffer {
+ public:
+  static constexpr size_t kGuard = 64;
+  GuardedBuffer(size_t bytes, uint32_t seed) : bytes_(bytes + 2 * kGuard) {
+    uint64_t state = seed * 0x9E3779B97F4A7C15u + 1;  // a 64-bit congruential sequence, top bytes kept
+    for (uint8_t &byte : bytes_) byte = static_cast<uint8_t>((state = state * 6364136223846793005u + 1) >> 56);
+  }
+  // The first byte past the front guard.
+  uint8_t *Data() { return bytes_.data() + kGuard; }
+  // Row 0 of a plane of `rows` rows at `stride` bytes that fills the buffer
+  // from its start: for a negative stride, row 0 is the last in memory.
+  uint8_t *PlaneStart(int rows, int stride) {
+    return Data() + (stride < 0 ? static_cast<ptrdiff_t>(rows - 1) * -stride : 0);
+  }
+  size_t Size() const { return bytes_.size() - 2 * kGuard; }
+  bool operator==(const GuardedBuffer &other) const { return bytes_ == other.bytes_; }  // guards included
+
+ private:
+  std::vector<uint8_t> bytes_;
+};
+
+// The bytes a plane of `rows` rows at `stride` needs.
+inline size_t PlaneBytes(int rows, int stride) {
+  return static_cast<size_t>(rows) * static_cast<size_t>(std::abs(stride));
+}
 
 struct OutputCase {
   int16_t rows;
@@ -362,20 +357,12 @@ inline std::vector<OutputCase> OutputCases() {
   for (int rows : {1, 2, 3, 7, 8, 9, 31, 100}) {
     for (int stride : {16, -24}) {
       for (int origin : {-40, 32750}) {
-        cases.push_back({static_cast<int16_t>(rows), static_cast<int16_t>(origin),
-                         static_cast<int16_t>(stride), origin < 0});
+        cases.push_back({static_cast<I16>(rows), static_cast<I16>(origin), static_cast<I16>(stride), origin < 0});
       }
     }
   }
   return cases;
 }
-
-// Memory of the host's that routines write besides their arguments' buffers.
-struct HostState {
-  uint8_t *bytes = nullptr;
-  size_t size = 0;
-  std::vector<uint8_t> Copy() const { return std::vector<uint8_t>(bytes, bytes + size); }
-};
 
 // One call of a row on random buffers, made as often as wanted on fresh
 // copies of them: a plane for every plane argument, and for every other
@@ -397,7 +384,6 @@ struct OutputCall {
       if (row->Kind(i) == 'p' && !row->IsPlane(i)) Add(i, 0, static_cast<size_t>(i == row->scratch ? row->scratch_bytes : 256));
     }
   }
-
   // The arguments, with the pointers pointed into `buffers` (copies of `planes`).
   Numbers ArgsFor(std::vector<GuardedBuffer> &buffers) const {
     Numbers args = in;
@@ -410,7 +396,7 @@ struct OutputCall {
   const TableRow *row;
   int16_t rows;
   Numbers in;
-  std::vector<GuardedBuffer> planes;  // as they are before the call, every buffer of the call
+  std::vector<GuardedBuffer> planes;  // every buffer of the call, as it is before the call
   std::vector<int> at;                // the argument of each
   std::vector<int> strides;           // its row stride in bytes, 0 for a table
 
@@ -424,31 +410,30 @@ struct OutputCall {
 
 // Calls every slot of `row` on copies of the same random buffers, once through
 // the host's routine in `direct` and once through the module's wrapper in
-// `wrapped`: buffers (guards included) and host state must agree, and so must
-// the results where the row combines them (elsewhere a split hands back none).
+// `wrapped`: buffers (guards included) and the host's own memory `state`
+// must agree, and so must the results where the row combines them (elsewhere
+// a split hands back none).
 inline void ExpectSameOutput(const TableRow &row, Routine *wrapped, Routine *direct, const OutputCase &c,
-                             HostState state = {}) {
+                             std::span<uint8_t> state = {}) {
   const OutputCall call(row, c);
   // The longest calls are for rows per slice cut to a multiple of a stride,
   // which planes of a megabyte and more do not need.
   for (const GuardedBuffer &buffer : call.planes) {
     if (c.rows > 31 && buffer.Size() > size_t{1} << 20) return;
   }
-  const std::vector<uint8_t> initial_state = state.Copy();
+  const std::vector<uint8_t> initial_state(state.begin(), state.end());
   for (int slot : row.slots) {
     SCOPED_TRACE(::testing::Message() << "slot " << slot << ", rows " << c.rows << ", origin " << c.origin
                                       << ", stride " << c.stride);
     std::vector<GuardedBuffer> unsplit = call.planes, split = call.planes;
-    std::copy(initial_state.begin(), initial_state.end(), state.bytes);
+    std::copy(initial_state.begin(), initial_state.end(), state.begin());
     const int32_t expected = row.call(direct[slot], call.ArgsFor(unsplit));
-    const std::vector<uint8_t> expected_state = state.Copy();
-    std::copy(initial_state.begin(), initial_state.end(), state.bytes);
+    const std::vector<uint8_t> expected_state(state.begin(), state.end());
+    std::copy(initial_state.begin(), initial_state.end(), state.begin());
     const int32_t result = row.call(wrapped[slot], call.ArgsFor(split));
-    if (row.results != 0) {
-      EXPECT_EQ(result, expected) << "the result of one call over all rows";
-    }
     EXPECT_TRUE(split == unsplit) << "the buffers";
-    EXPECT_TRUE(state.Copy() == expected_state) << "the host's own memory";
+    EXPECT_TRUE(std::equal(state.begin(), state.end(), expected_state.begin())) << "the host's own memory";
+    EXPECT_TRUE(row.results == 0 || result == expected) << "the result of one call over all rows";
   }
 }
 
@@ -464,18 +449,15 @@ class TableTest : public ModuleTest {
     if (put_ != nullptr) return put_(*suites);
     for (const TableRow &row : rows_) row.record(*suites);
   }
-  // The described row that holds `slot`.
-  const TableRow &RowOf(int slot) const {
-    for (const TableRow &row : rows_) {
-      if (std::find(row.slots.begin(), row.slots.end(), slot) != row.slots.end()) return row;
-    }
-    throw std::logic_error("no such slot");
-  }
   // Every slice's arguments of one call of `slot` through the live table, in order.
   std::vector<Numbers> Slices(int slot, const Numbers &args) {
-    const TableRow &row = RowOf(slot);
+    const auto holds = [slot](const TableRow &row) {
+      return std::find(row.slots.begin(), row.slots.end(), slot) != row.slots.end();
+    };
+    const auto row = std::find_if(rows_.begin(), rows_.end(), holds);
+    if (row == rows_.end()) throw std::logic_error("no such slot");
     CallLog::Clear();
-    row.call(suites->Table(row.suite)[slot], args);
+    row->call(suites->Table(row->suite)[slot], args);
     std::vector<Numbers> slices;
     for (const RecordedCall &call : CallLog::Take()) slices.push_back(call.args);
     std::sort(slices.begin(), slices.end());
@@ -488,7 +470,7 @@ class TableTest : public ModuleTest {
       }
     });
   }
-  void ExpectEveryOutput(HostState state = {}) {
+  void ExpectEveryOutput(std::span<uint8_t> state = {}) {
     AtEachThreadCount([&](int) {
       HostSuites reference;  // the same routines, called directly
       put_(reference);
@@ -503,6 +485,14 @@ class TableTest : public ModuleTest {
  private:
   std::span<const TableRow> rows_;
   void (*put_)(HostSuites &);
+};
+
+// The fixture of one table: recording routines in its slots, or with `Put`
+// the host's working routines.
+template <const auto &Rows, void (*Put)(HostSuites &) = nullptr>
+class TableOf : public TableTest {
+ protected:
+  TableOf() : TableTest(Rows, Put) {}
 };
 
 }  // namespace lumora::testing
