@@ -13,7 +13,7 @@ namespace lumora::testing {
 namespace {
 
 using RecordRoutine = int32_t (*)(Ptr);
-using BlndSlices = TableOf<kBlndRows>;
+using BlndSlices = TableTest<kBlndRows>;
 
 TEST_F(BlndSlices, EverySlotAtEveryThreadCount) { ExpectEverySlice(); }
 
@@ -39,8 +39,8 @@ TEST_F(BlndSlices, TheWorkedExamples) {
     const auto slot109 = Slices(
         109, {1000, 2000, 3000, optional, 5000, optional ? 9000 : 0, 10, 12, 10, 20, 30, 0x12345678, -1, 5});
     ASSERT_EQ(slot109.size(), 4u);
-    EXPECT_EQ(slot109[3], (Numbers{1060, 2060, 3060, optional ? 8060 : 0, 5120, optional ? 9180 : 0, 4, 12, 10, 20,
-                                   30, 0x12345678, -1, 5}));
+    EXPECT_EQ(slot109[3], (Numbers{1060, 2060, 3060, optional ? 8060 : 0, 5120, optional ? 9180 : 0, 4, 12,
+                                   10, 20, 30, 0x12345678, -1, 5}));
   }
   // Slot 114, three rows per slice at a stride of 5: the 16-bit planes start
   // 14 and 30 bytes in, the byte plane 15 and 30; at -5, 16 bytes back.
@@ -52,11 +52,12 @@ TEST_F(BlndSlices, TheWorkedExamples) {
   EXPECT_EQ(at5[2], (Numbers{10030, 19970, 30030, 3, 12, 5, -5, 5}));
   // Seven rows on two threads: 3 and 4, each a 32-bit count.
   if (!StartOn(2)) return;
-  EXPECT_EQ(Slices(114, {10000, 20000, 30000, 7, 12, 4, 4, 4}),
-            (std::vector<Numbers>{{10000, 20000, 30000, 3, 12, 4, 4, 4}, {10012, 20012, 30012, 4, 12, 4, 4, 4}}));
+  EXPECT_EQ(
+      Slices(114, {10000, 20000, 30000, 7, 12, 4, 4, 4}),
+      (std::vector<Numbers>{{10000, 20000, 30000, 3, 12, 4, 4, 4}, {10012, 20012, 30012, 4, 12, 4, 4, 4}}));
 }
 
-using BlndOutput = TableOf<kBlndRows, &PutBlndRoutines>;
+using BlndOutput = TableTest<kBlndRows, &PutBlndRoutines>;
 
 TEST_F(BlndOutput, EverySlotSplitWritesWhatItWritesUnsplit) { ExpectEveryOutput(); }
 
@@ -73,8 +74,10 @@ void ExpectRecordOutputMatches(Routine direct, Routine wrapper, const Record &re
     const auto call = [&](Routine routine, std::vector<GuardedBuffer> &buffers) {
       Record r = record;
       uint8_t *at[3];
-      for (size_t m = 0; m < 3; ++m) at[m] = nulls >> m & 1 ? nullptr : buffers[m].PlaneStart(r.rows, strides[m]);
-      r.plane1 = reinterpret_cast<decltype(r.plane1)>(at[0]), r.plane2 = reinterpret_cast<decltype(r.plane2)>(at[1]);
+      for (size_t m = 0; m < 3; ++m)
+        at[m] = nulls >> m & 1 ? nullptr : buffers[m].PlaneStart(r.rows, strides[m]);
+      r.plane1 = reinterpret_cast<decltype(r.plane1)>(at[0]),
+      r.plane2 = reinterpret_cast<decltype(r.plane2)>(at[1]);
       r.plane3 = at[2];
       const Record before = r;
       reinterpret_cast<RecordRoutine>(routine)(&r);
@@ -104,7 +107,8 @@ TEST_F(BlndOutput, EveryRecordSlotSplitWritesWhatItWritesUnsplit) {
         const BlendRecord record = {slot + rows, r16,     kWidth,     nullptr,  -(kWidth + 7), 0x1234,
                                     200,         nullptr, kWidth + 3, rows - 9, nullptr,       kWidth + 1,
                                     20,          invert,  230,        -3};
-        ExpectRecordOutputMatches(reference.Table(kBlnd)[slot], suites->Table(kBlnd)[slot], record, seed += 3);
+        ExpectRecordOutputMatches(reference.Table(kBlnd)[slot], suites->Table(kBlnd)[slot], record,
+                                  seed += 3);
       }
       for (int slot : kBlndRecord16Slots) {
         SCOPED_TRACE(::testing::Message() << "slot " << slot << ", " << rows << " rows");
@@ -113,7 +117,8 @@ TEST_F(BlndOutput, EveryRecordSlotSplitWritesWhatItWritesUnsplit) {
         const BlendRecord16 record = {slot + rows, r16,           kWidth,  nullptr,    -(2 * kWidth + 6),
                                       0x9ABC,      180,           nullptr, 2 * kWidth, -5,
                                       nullptr,     -(kWidth + 1), 60000,   invert};
-        ExpectRecordOutputMatches(reference.Table(kBlnd)[slot], suites->Table(kBlnd)[slot], record, seed += 3);
+        ExpectRecordOutputMatches(reference.Table(kBlnd)[slot], suites->Table(kBlnd)[slot], record,
+                                  seed += 3);
       }
     }
   });

@@ -38,7 +38,8 @@ class Capture : public ModuleTest {
     for (const SuiteDefinition &definition : kHostSuites) {
       std::vector<int> &slots = replaced[definition.key];
       for (int slot = 0; slot < definition.entries; ++slot) {
-        if (suites->Table(definition.key)[slot] != pristine_.Table(definition.key)[slot]) slots.push_back(slot);
+        if (suites->Table(definition.key)[slot] != pristine_.Table(definition.key)[slot])
+          slots.push_back(slot);
       }
     }
     return replaced;
@@ -86,8 +87,11 @@ TEST_F(Capture, AcceptedListsStartTheModule) {
   const std::pair<const char *, Change> cases[] = {
       {"the standard list", [](HostSuites &) {}},
       {"counts at their most (unsigned, compared with the minimum only)",
-       [](HostSuites &h) { for (const SuiteDefinition &d : kHostSuites) h.Record(d.key)->count = 0xFFFF; }},
-      {"suites offered through the find routine", [](HostSuites &h) { h.OfferThroughFind(kRast), h.OfferThroughFind(kConv); }},
+       [](HostSuites &h) {
+         for (const SuiteDefinition &d : kHostSuites) h.Record(d.key)->count = 0xFFFF;
+       }},
+      {"suites offered through the find routine",
+       [](HostSuites &h) { h.OfferThroughFind(kRast), h.OfferThroughFind(kConv); }},
       {"the find routine's core of count 5", [](HostSuites &h) { FindWithLaterCore(h, 2, 5); }},
   };
   for (const auto &[what, change] : cases) {

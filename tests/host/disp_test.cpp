@@ -10,7 +10,7 @@
 namespace lumora::testing {
 namespace {
 
-using DispSlices = TableOf<kDispRows>;
+using DispSlices = TableTest<kDispRows>;
 
 TEST_F(DispSlices, EverySlotAtEveryThreadCount) { ExpectEverySlice(); }
 
@@ -50,7 +50,7 @@ TEST_F(DispSlices, TheWorkedExamples) {
             (std::vector<Numbers>{{100000, 500000, 5, 1, 8, 30, -2}, {100040, 499700, 5, 1, 8, 30, -2}}));
 }
 
-using DispOutput = TableOf<kDispRows, &PutDispRoutines>;
+using DispOutput = TableTest<kDispRows, &PutDispRoutines>;
 
 TEST_F(DispOutput, SplitOutputMatchesTheUnsplitOutput) { ExpectEveryOutput(); }
 

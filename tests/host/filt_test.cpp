@@ -15,9 +15,8 @@ constexpr uint32_t kCore = Code("core");
 using Slot0 = int32_t (*)(U8, Ptr, I32, I32);
 using TwoPlaneCall = TwoPlanes *;
 
-class FiltSlices : public TableTest {
+class FiltSlices : public TableTest<kFiltRows> {
  protected:
-  FiltSlices() : TableTest(kFiltRows, nullptr) {}
   void PrepareSuites() override {
     TableTest::PrepareSuites();
     kFiltOffsetTableRow.record(*suites);
@@ -41,7 +40,8 @@ class FiltSlices : public TableTest {
 TEST_F(FiltSlices, EverySlotAtEveryThreadCount) {
   ExpectEverySlice();
   AtEachThreadCount([&](int threads) {
-    for (const SliceCase &c : kSliceCases) ExpectSlices(kFiltOffsetTableRow, suites->Table(kFilt), c, threads);
+    for (const SliceCase &c : kSliceCases)
+      ExpectSlices(kFiltOffsetTableRow, suites->Table(kFilt), c, threads);
   });
 }
 
@@ -49,10 +49,13 @@ TEST_F(FiltSlices, TheWorkedExamples) {
   if (!StartOn(2)) GTEST_SKIP() << "needs two processors";
   // A two-plane slot, 7 rows: 3 and 4, the second slice 3 strides on.
   EXPECT_EQ(Slices(5, {0x100000, 0x200000, 7, -5, 40, -24}),
-            (std::vector<Numbers>{{0x100000, 0x200000, 3, -5, 40, -24}, {0x100000 + 120, 0x200000 - 72, 4, -5, 40, -24}}));
+            (std::vector<Numbers>{{0x100000, 0x200000, 3, -5, 40, -24},
+                                  {0x100000 + 120, 0x200000 - 72, 4, -5, 40, -24}}));
   // Element runs: 65,535 bytes as 32,767 and 32,768; 9 16-bit elements as 4 and 5, 8 bytes on.
-  EXPECT_EQ(Slices(43, {0x100000, 65535}), (std::vector<Numbers>{{0x100000, 32767}, {0x100000 + 32767, 32768}}));
-  EXPECT_EQ(Slices(44, {0x100000, 9, 3, -4}), (std::vector<Numbers>{{0x100000, 4, 3, -4}, {0x100000 + 8, 5, 3, -4}}));
+  EXPECT_EQ(Slices(43, {0x100000, 65535}),
+            (std::vector<Numbers>{{0x100000, 32767}, {0x100000 + 32767, 32768}}));
+  EXPECT_EQ(Slices(44, {0x100000, 9, 3, -4}),
+            (std::vector<Numbers>{{0x100000, 4, 3, -4}, {0x100000 + 8, 5, 3, -4}}));
   // Slot 45, origin 10 and 9 rows: 4 rows from 10, 5 from 14.
   EXPECT_EQ(Slices(45, {0x100000, 9, 4, 100, 0x500000, 0x600000, 10, -2}),
             (std::vector<Numbers>{{0x100000, 4, 4, 100, 0x500000, 0x600000, 10, -2},
@@ -63,8 +66,9 @@ TEST_F(FiltSlices, TheWorkedExamples) {
                                   {0x100000 + 192, 0x200000 - 128, 3, -2, 5, 5, 16, 6, 0x700000}}));
   // Slot 71, 100,000 rows: two slices of 50,000.
   EXPECT_EQ(Slices(71, {0x100000, 0x200000, 0x300000, 100000, 1, 3, -2, 8, 9, 10, 11}),
-            (std::vector<Numbers>{{0x100000, 0x200000, 0x300000, 50000, 1, 3, -2, 8, 9, 10, 11},
-                                  {0x100000 + 150000, 0x200000 - 100000, 0x300000 - 100000, 50000, 1, 3, -2, 8, 9, 10, 11}}));
+            (std::vector<Numbers>{
+                {0x100000, 0x200000, 0x300000, 50000, 1, 3, -2, 8, 9, 10, 11},
+                {0x100000 + 150000, 0x200000 - 100000, 0x300000 - 100000, 50000, 1, 3, -2, 8, 9, 10, 11}}));
   // Slot 63, stride 5 and 3 rows a slice: the 16-bit plane 0, 14 and 30 bytes in.
   if (!StartOn(3)) return;
   std::vector<int64_t> second_planes;
@@ -121,7 +125,8 @@ TEST_F(FiltSlices, ChainedSlotsRunTwentyNineThenCoreEightThenTheirPartnerSplit) 
     EXPECT_EQ(std::pair(calls[0].slot, calls[0].args), std::pair(29, Numbers{0, 0, 10, 3, 20, -30}));
     EXPECT_EQ(calls[0].thread, CurrentThreadTag());
     EXPECT_EQ(std::pair(calls[1].suite, calls[1].slot), std::pair(kCore, 8));
-    for (size_t k : {2u, 3u}) EXPECT_EQ(std::pair(calls[k].slot, calls[k].args[2]), std::pair(partner, int64_t{5}));
+    for (size_t k : {2u, 3u})
+      EXPECT_EQ(std::pair(calls[k].slot, calls[k].args[2]), std::pair(partner, int64_t{5}));
     EXPECT_EQ(Live(slot)(nullptr, nullptr, 1, 3, 20, -30), kRecordedResult) << "the third call's result";
   }
 }
@@ -167,7 +172,7 @@ TEST_F(FiltSlices, InsideASliceWrappersRunUnsplitAndKeepTheirSideSteps) {
 
 // ---- split output against unsplit output ----
 
-using FiltOutput = TableOf<kFiltRows, &PutFiltRoutines>;
+using FiltOutput = TableTest<kFiltRows, &PutFiltRoutines>;
 
 TEST_F(FiltOutput, EverySlotSplitWritesWhatItWritesUnsplit) {
   ExpectEveryOutput();

@@ -9,18 +9,19 @@
 namespace lumora::testing {
 namespace {
 
-using MemoSlices = TableOf<kMemoRows>;
+using MemoSlices = TableTest<kMemoRows>;
 
 TEST_F(MemoSlices, EverySlotAtEveryThreadCount) { ExpectEverySlice(); }
 
 TEST_F(MemoSlices, TheWorkedExamples) {
   if (!StartOn(2)) GTEST_SKIP() << "needs two processors";
   // Row coordinates 20 and 30, 9 rows: the second slice's are 4 rows less.
-  EXPECT_EQ(Slices(27, {1000, 20, 1, 30, 2, 9, 3, 100, 4, 5}),
-            (std::vector<Numbers>{{1000, 20, 1, 30, 2, 4, 3, 100, 4, 5}, {1400, 16, 1, 26, 2, 5, 3, 100, 4, 5}}));
+  EXPECT_EQ(
+      Slices(27, {1000, 20, 1, 30, 2, 9, 3, 100, 4, 5}),
+      (std::vector<Numbers>{{1000, 20, 1, 30, 2, 4, 3, 100, 4, 5}, {1400, 16, 1, 26, 2, 5, 3, 100, 4, 5}}));
 }
 
-using MemoOutput = TableOf<kMemoRows, &PutMemoRoutines>;
+using MemoOutput = TableTest<kMemoRows, &PutMemoRoutines>;
 
 TEST_F(MemoOutput, SplitOutputAndResultsMatchTheUnsplitOnes) { ExpectEveryOutput(); }
 
@@ -37,8 +38,9 @@ TEST_F(MemoOutput, EveryRowMustMatchInEverySlice) {
         GuardedBuffer first(PlaneBytes(rows, stride), 5), second = first;
         if (odd_row >= 0) second.PlaneStart(rows, stride)[odd_row * stride + 3] ^= 0x80;
         const auto call = [&](Routine routine) {
-          return reinterpret_cast<Slot21>(routine)(first.PlaneStart(rows, stride), second.PlaneStart(rows, stride),
-                                                   static_cast<I16>(rows), 8, stride, stride);
+          return reinterpret_cast<Slot21>(routine)(first.PlaneStart(rows, stride),
+                                                   second.PlaneStart(rows, stride), static_cast<I16>(rows), 8,
+                                                   stride, stride);
         };
         EXPECT_EQ(call(reference.Table(kMemo)[21]), odd_row < 0 ? 1 : 0);
         EXPECT_EQ(call(suites->Table(kMemo)[21]), odd_row < 0 ? 1 : 0);

@@ -9,7 +9,7 @@
 namespace lumora::testing {
 namespace {
 
-using PntgSlices = TableOf<kPntgRows>;
+using PntgSlices = TableTest<kPntgRows>;
 
 TEST_F(PntgSlices, EverySlotAtEveryThreadCount) { ExpectEverySlice(); }
 
@@ -33,7 +33,7 @@ TEST_F(PntgSlices, TheWorkedExamples) {
           {1, 100, 3, 3, 5, 2000, 64, 8}, {1, 103, 3, 3, 5, 2192, 64, 8}, {1, 106, 3, 4, 5, 2384, 64, 8}}));
 }
 
-using PntgOutput = TableOf<kPntgRows, &PutPntgRoutines>;
+using PntgOutput = TableTest<kPntgRows, &PutPntgRoutines>;
 
 TEST_F(PntgOutput, SplitOutputMatchesTheUnsplitOutput) {
   ExpectEveryOutput({PntgCanvas(), kPntgCanvasBytes});

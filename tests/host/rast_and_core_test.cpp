@@ -13,7 +13,7 @@ namespace {
 
 constexpr uint32_t kCore = Code("core");
 
-using RastSlices = TableOf<kRastRows>;
+using RastSlices = TableTest<kRastRows>;
 
 TEST_F(RastSlices, EverySlotAtEveryThreadCount) { ExpectEverySlice(); }
 
@@ -30,7 +30,8 @@ TEST_F(RastSlices, TheWorkedExamples) {
                                   {1000, 5000, 2, 9, 100, 40, 11, -3, 0x12345678}}));
   // Slot 2: a null third plane stays null; another moves by its own stride.
   EXPECT_EQ(Slices(2, {1000, 5000, 0, 5, 9, 100, 40, 8, 11, 2}),
-            (std::vector<Numbers>{{1000, 5000, 0, 2, 9, 100, 40, 8, 11, 2}, {1400, 5080, 0, 3, 9, 100, 40, 8, 11, 2}}));
+            (std::vector<Numbers>{{1000, 5000, 0, 2, 9, 100, 40, 8, 11, 2},
+                                  {1400, 5080, 0, 3, 9, 100, 40, 8, 11, 2}}));
   EXPECT_EQ(Slices(2, {1000, 5000, 9000, 5, 9, 100, 40, 8, 11, 2})[1][2], 9016);
   // Rows 2 on 3 threads run unsplit.
   if (!StartOn(3)) return;
@@ -38,7 +39,7 @@ TEST_F(RastSlices, TheWorkedExamples) {
   EXPECT_EQ(Slices(2, two_rows), std::vector<Numbers>{two_rows});
 }
 
-using RastOutput = TableOf<kRastRows, &PutRastRoutines>;
+using RastOutput = TableTest<kRastRows, &PutRastRoutines>;
 
 TEST_F(RastOutput, SplitOutputMatchesTheUnsplitOutput) { ExpectEveryOutput(); }
 
@@ -97,8 +98,8 @@ TEST_F(Core, OutsideASplitTheQueriesReachTheHost) {
 TEST_F(Core, InsideASliceTheModuleAnswersForTheHost) {
   ASSERT_EQ(StartUp(), kResultSuccess);
   CallLog::Clear();
-  reinterpret_cast<int32_t (*)(Ptr, Ptr, I16, I16, I32, I32, I16, I16)>(suites->Table(kRast)[0])(nullptr, nullptr, 40,
-                                                                                                0, 1, 1, 0, 1);
+  reinterpret_cast<int32_t (*)(Ptr, Ptr, I16, I16, I32, I32, I16, I16)>(suites->Table(kRast)[0])(
+      nullptr, nullptr, 40, 0, 1, 1, 0, 1);
   ASSERT_GE(answers.size(), 2u) << "an answer from every slice";
   for (const BusyAnswers &answer : answers) {
     EXPECT_EQ(answer.slot1, 1);

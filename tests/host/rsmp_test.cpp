@@ -25,9 +25,8 @@ std::vector<I16> Coefficients(int columns, uint32_t seed) {
   return matrix;
 }
 
-class RsmpSlices : public TableTest {
+class RsmpSlices : public TableTest<kRsmpRows> {
  protected:
-  RsmpSlices() : TableTest(kRsmpRows, nullptr) {}
   void PrepareSuites() override {
     TableTest::PrepareSuites();
     suites->SetSlot(kRsmp, 4, &RecordingRoutine<kRsmp, 4, 44, I16, Ptr, Ptr>);
@@ -39,18 +38,21 @@ TEST_F(RsmpSlices, EverySlotAtEveryThreadCount) { ExpectEverySlice(); }
 TEST_F(RsmpSlices, TheWorkedExamples) {
   if (!StartOn(2)) GTEST_SKIP() << "needs two processors";
   // Slot 3: 7 / 2 = 3, cut to a multiple of 4, is 0: unsplit. 20 bytes: 8 and 12.
-  EXPECT_EQ(Slices(3, {1000, 5000, 3, 7, 50, 6, 7, 80}), (std::vector<Numbers>{{1000, 5000, 3, 7, 50, 6, 7, 80}}));
+  EXPECT_EQ(Slices(3, {1000, 5000, 3, 7, 50, 6, 7, 80}),
+            (std::vector<Numbers>{{1000, 5000, 3, 7, 50, 6, 7, 80}}));
   EXPECT_EQ(Slices(3, {1000, 5000, 3, 20, 50, 6, 7, 80}),
             (std::vector<Numbers>{{1000, 5000, 3, 8, 50, 6, 7, 80}, {1008, 5008, 3, 12, 50, 6, 7, 80}}));
   // Slot 7 takes its chunk as it comes: 3 and 4 bytes.
-  EXPECT_EQ(Slices(7, {1000, 5000, 3, 7, 50, 60, 7, 8, 90}),
-            (std::vector<Numbers>{{1000, 5000, 3, 3, 50, 60, 7, 8, 90}, {1003, 5003, 3, 4, 50, 60, 7, 8, 90}}));
+  EXPECT_EQ(
+      Slices(7, {1000, 5000, 3, 7, 50, 60, 7, 8, 90}),
+      (std::vector<Numbers>{{1000, 5000, 3, 3, 50, 60, 7, 8, 90}, {1003, 5003, 3, 4, 50, 60, 7, 8, 90}}));
   // Per-row tables: slot 0's moves 2 bytes a row, slot 9's 32.
   EXPECT_EQ(Slices(0, {1, 1000, 10, 4, 5, 6, 3000, 8, 9, 100, 11, 12}),
             (std::vector<Numbers>{{1, 1000, 5, 4, 5, 6, 3000, 8, 9, 100, 11, 12},
                                   {1, 1500, 5, 4, 5, 6, 3010, 8, 9, 100, 11, 12}}));
   EXPECT_EQ(Slices(9, {1000, 5000, 10, 4, 5, 30000, 20, 40, 9}),
-            (std::vector<Numbers>{{1000, 5000, 5, 4, 5, 30000, 20, 40, 9}, {1100, 5200, 5, 4, 5, 30160, 20, 40, 9}}));
+            (std::vector<Numbers>{{1000, 5000, 5, 4, 5, 30000, 20, 40, 9},
+                                  {1100, 5200, 5, 4, 5, 30160, 20, 40, 9}}));
   // Slots 10 and 12 move their second argument by argument 6; slots 11 and 13
   // leave theirs alone. Row lengths count 4 and 8 bytes.
   for (int slot : {10, 12}) {
@@ -93,7 +95,7 @@ TEST_F(RsmpSlices, SlotFourFillsItsTablesItself) {
   });
 }
 
-using RsmpOutput = TableOf<kRsmpRows, &PutRsmpRoutines>;
+using RsmpOutput = TableTest<kRsmpRows, &PutRsmpRoutines>;
 
 TEST_F(RsmpOutput, SplitOutputMatchesTheUnsplitOutput) { ExpectEveryOutput(); }
 

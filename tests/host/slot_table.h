@@ -108,9 +108,13 @@ struct TableRow {
   TableRow &InMultiples(int n, int of) { return Count(n, 'm', of); }
   TableRow &InEights(int n) { return Count(n, '8', 0); }
   template <typename... S>
-  TableRow &Plane(int p, S... s) { return Move(testing::Plane(p, s...)); }
+  TableRow &Plane(int p, S... s) {
+    return Move(testing::Plane(p, s...));
+  }
   template <typename... S>
-  TableRow &ScaledPlane(int p, int bytes, S... s) { return Move(testing::ScaledPlane(p, bytes, s...)); }
+  TableRow &ScaledPlane(int p, int bytes, S... s) {
+    return Move(testing::ScaledPlane(p, bytes, s...));
+  }
   TableRow &Run(int p, int bytes) { return Move(testing::Run(p, bytes)); }
   TableRow &EvenPlane(int p, int stride) { return Move(testing::EvenPlane(p, stride)); }
   TableRow &Optional(PlaneMove move) { return Move(testing::Optional(std::move(move))); }
@@ -145,8 +149,12 @@ struct TableRow {
 
 template <typename T>
 constexpr char KindOf() {
-  return std::is_pointer_v<T> ? 'p' : std::is_same_v<T, I16> ? 'h' : std::is_same_v<T, U16> ? 'u'
-       : std::is_same_v<T, I32> ? 'w' : std::is_same_v<T, U8> ? 'b' : '\0';
+  return std::is_pointer_v<T>     ? 'p'
+         : std::is_same_v<T, I16> ? 'h'
+         : std::is_same_v<T, U16> ? 'u'
+         : std::is_same_v<T, I32> ? 'w'
+         : std::is_same_v<T, U8>  ? 'b'
+                                  : '\0';
 }
 
 template <uint32_t Suite, typename SlotList, typename Signature>
@@ -156,36 +164,43 @@ struct Described<Suite, Slots<N...>, int32_t(Ts...)> {
   static_assert(((KindOf<Ts>() != 0) && ...), "an argument width the tables do not use");
   template <typename T>
   static T From(int64_t value) {
-    if constexpr (std::is_pointer_v<T>) return reinterpret_cast<T>(static_cast<intptr_t>(value));
-    else return static_cast<T>(value);
+    if constexpr (std::is_pointer_v<T>) {
+      return reinterpret_cast<T>(static_cast<intptr_t>(value));
+    } else {
+      return static_cast<T>(value);
+    }
+  }
+  template <size_t... I>
+  static int32_t CallWith(Routine routine, const Numbers &args, std::index_sequence<I...>) {
+    return reinterpret_cast<int32_t (*)(Ts...)>(routine)(From<Ts>(args[I])...);
   }
   static int32_t Call(Routine routine, const Numbers &args) {
-    return [&]<size_t... I>(std::index_sequence<I...>) {
-      return reinterpret_cast<int32_t (*)(Ts...)>(routine)(From<Ts>(args[I])...);
-    }(std::index_sequence_for<Ts...>());
+    return CallWith(routine, args, std::index_sequence_for<Ts...>());
   }
   static void Record(HostSuites &suites) {
     (suites.SetSlot(Suite, N, &RecordingRoutine<Suite, N, kRecordedResult, Ts...>), ...);
+  }
+  static TableRow Make() {
+    TableRow row;
+    row.suite = Suite, row.slots = {N...}, row.kinds = {KindOf<Ts>()...}, row.call = &Call,
+    row.record = &Record;
+    return row;
   }
 };
 
 // The row of `Suite` whose slots take `Signature`; its rules follow.
 template <uint32_t Suite, typename SlotList, typename Signature>
 TableRow Row() {
-  using D = Described<Suite, SlotList, Signature>;
-  TableRow row;
-  row.suite = Suite, row.call = &D::Call, row.record = &D::Record;
-  [&]<int... N, typename... Ts>(Slots<N...>, int32_t (*)(Ts...)) {
-    row.slots = {N...}, row.kinds = {KindOf<Ts>()...};
-  }(SlotList{}, static_cast<Signature *>(nullptr));
-  return row;
+  return Described<Suite, SlotList, Signature>::Make();
 }
 
 // A number as an argument of this kind receives it.
 inline int64_t AsKind(char kind, int64_t value) {
-  return kind == 'h' ? static_cast<int16_t>(value) : kind == 'u' ? static_cast<uint16_t>(value)
-       : kind == 'w' ? static_cast<int32_t>(value) : kind == 'b' ? static_cast<uint8_t>(value)
-                     : static_cast<intptr_t>(value);
+  return kind == 'h'   ? static_cast<int16_t>(value)
+         : kind == 'u' ? static_cast<uint16_t>(value)
+         : kind == 'w' ? static_cast<int32_t>(value)
+         : kind == 'b' ? static_cast<uint8_t>(value)
+                       : static_cast<intptr_t>(value);
 }
 
 // Puts a case into `in`: the count, the row coordinates (10 apart from
@@ -246,9 +261,9 @@ struct SliceCase {
 // 16 bits, counts that do not split (below every thread count from 2, below
 // 3, negative: as an unsigned 16-bit count, 65,535), a hundred, and one
 // beyond 16 bits (4,465 as a 16-bit count).
-inline const SliceCase kSliceCases[] = {{10, 100, 40}, {9, -8, -24},     {31, 32760, 7}, {8, -32768, -16, true},
-                                        {1, 5, 16},    {2, 3, 16, true}, {-1, 0, 16},    {100, 7, -24},
-                                        {70001, -5, 3}};
+inline const SliceCase kSliceCases[] = {
+    {10, 100, 40},    {9, -8, -24}, {31, 32760, 7}, {8, -32768, -16, true}, {1, 5, 16},
+    {2, 3, 16, true}, {-1, 0, 16},  {100, 7, -24},  {70001, -5, 3}};
 
 // Distinct values for every argument, the case's for the count, the origins
 // and the strides (a 32-bit stride beyond 16 bits), each as its argument
@@ -285,7 +300,7 @@ inline void ExpectSlices(const TableRow &row, Routine *table, const SliceCase &c
   std::vector<Numbers> expected = ExpectedSlices(row, in, threads);
   const Numbers last = expected.back();
   const auto split = static_cast<uint32_t>(expected.size());
-  const int32_t result = split == 1          ? kRecordedResult
+  const int32_t result = split == 1           ? kRecordedResult
                          : row.results == 's' ? static_cast<int32_t>(split * uint32_t{kRecordedResult})
                                               : int32_t{row.results == 'a'};
   std::sort(expected.begin(), expected.end());
@@ -297,7 +312,8 @@ inline void ExpectSlices(const TableRow &row, Routine *table, const SliceCase &c
     std::vector<Numbers> received, on_caller;
     std::vector<int64_t> scratch;
     for (RecordedCall &call : CallLog::Take()) {
-      EXPECT_EQ(std::pair(call.suite, call.slot), std::pair(row.suite, slot)) << "its own slot's saved routine";
+      EXPECT_EQ(std::pair(call.suite, call.slot), std::pair(row.suite, slot))
+          << "its own slot's saved routine";
       if (row.scratch != 0 && Arg(call.args, row.scratch) != Arg(in, row.scratch)) {
         scratch.push_back(std::exchange(Arg(call.args, row.scratch), kOwnScratch));
       }
@@ -321,7 +337,8 @@ class GuardedBuffer {
   static constexpr size_t kGuard = 64;
   GuardedBuffer(size_t bytes, uint32_t seed) : bytes_(bytes + 2 * kGuard) {
     uint64_t state = seed * 0x9E3779B97F4A7C15u + 1;  // a 64-bit congruential sequence, top bytes kept
-    for (uint8_t &byte : bytes_) byte = static_cast<uint8_t>((state = state * 6364136223846793005u + 1) >> 56);
+    for (uint8_t &byte : bytes_)
+      byte = static_cast<uint8_t>((state = state * 6364136223846793005u + 1) >> 56);
   }
   // The first byte past the front guard.
   uint8_t *Data() { return bytes_.data() + kGuard; }
@@ -357,7 +374,8 @@ inline std::vector<OutputCase> OutputCases() {
   for (int rows : {1, 2, 3, 7, 8, 9, 31, 100}) {
     for (int stride : {16, -24}) {
       for (int origin : {-40, 32750}) {
-        cases.push_back({static_cast<I16>(rows), static_cast<I16>(origin), static_cast<I16>(stride), origin < 0});
+        cases.push_back(
+            {static_cast<I16>(rows), static_cast<I16>(origin), static_cast<I16>(stride), origin < 0});
       }
     }
   }
@@ -381,7 +399,8 @@ struct OutputCall {
       Add(move.plane, static_cast<int>(stride), PlaneBytes(c.rows, static_cast<int>(stride)));
     }
     for (int i = 1; i <= row->Arguments(); ++i) {
-      if (row->Kind(i) == 'p' && !row->IsPlane(i)) Add(i, 0, static_cast<size_t>(i == row->scratch ? row->scratch_bytes : 256));
+      if (row->Kind(i) == 'p' && !row->IsPlane(i))
+        Add(i, 0, static_cast<size_t>(i == row->scratch ? row->scratch_bytes : 256));
     }
   }
   // The arguments, with the pointers pointed into `buffers` (copies of `planes`).
@@ -439,23 +458,25 @@ inline void ExpectSameOutput(const TableRow &row, Routine *wrapped, Routine *dir
 
 // ---- a fixture for a whole table ----
 
-// The described rows' slots hold recording routines (no `put`) or the host's
-// working routines (`put`), from every fresh start of the host.
+// The fixture of one table, `Rows`: its slots hold recording routines, or
+// with `Put` the host's working routines, from every fresh start of the host.
+template <const auto &Rows, void (*Put)(HostSuites &) = nullptr>
 class TableTest : public ModuleTest {
  protected:
-  TableTest(std::span<const TableRow> rows, void (*put)(HostSuites &)) : rows_(rows), put_(put) {}
-
   void PrepareSuites() override {
-    if (put_ != nullptr) return put_(*suites);
-    for (const TableRow &row : rows_) row.record(*suites);
+    if constexpr (Put != nullptr) {
+      Put(*suites);
+    } else {
+      for (const TableRow &row : Rows) row.record(*suites);
+    }
   }
   // Every slice's arguments of one call of `slot` through the live table, in order.
   std::vector<Numbers> Slices(int slot, const Numbers &args) {
     const auto holds = [slot](const TableRow &row) {
       return std::find(row.slots.begin(), row.slots.end(), slot) != row.slots.end();
     };
-    const auto row = std::find_if(rows_.begin(), rows_.end(), holds);
-    if (row == rows_.end()) throw std::logic_error("no such slot");
+    const auto row = std::find_if(std::begin(Rows), std::end(Rows), holds);
+    if (row == std::end(Rows)) throw std::logic_error("no such slot");
     CallLog::Clear();
     row->call(suites->Table(row->suite)[slot], args);
     std::vector<Numbers> slices;
@@ -465,7 +486,7 @@ class TableTest : public ModuleTest {
   }
   void ExpectEverySlice() {
     AtEachThreadCount([&](int threads) {
-      for (const TableRow &row : rows_) {
+      for (const TableRow &row : Rows) {
         for (const SliceCase &c : kSliceCases) ExpectSlices(row, suites->Table(row.suite), c, threads);
       }
     });
@@ -473,26 +494,14 @@ class TableTest : public ModuleTest {
   void ExpectEveryOutput(std::span<uint8_t> state = {}) {
     AtEachThreadCount([&](int) {
       HostSuites reference;  // the same routines, called directly
-      put_(reference);
-      for (const TableRow &row : rows_) {
+      Put(reference);
+      for (const TableRow &row : Rows) {
         for (const OutputCase &c : OutputCases()) {
           ExpectSameOutput(row, suites->Table(row.suite), reference.Table(row.suite), c, state);
         }
       }
     });
   }
-
- private:
-  std::span<const TableRow> rows_;
-  void (*put_)(HostSuites &);
-};
-
-// The fixture of one table: recording routines in its slots, or with `Put`
-// the host's working routines.
-template <const auto &Rows, void (*Put)(HostSuites &) = nullptr>
-class TableOf : public TableTest {
- protected:
-  TableOf() : TableTest(Rows, Put) {}
 };
 
 }  // namespace lumora::testing

@@ -48,7 +48,7 @@ inline const TableRow kBlndRows[] = {
 
 // The record routines: one pointer to a BlendRecord or to a BlendRecord16
 // (whose first two planes hold 16-bit elements).
-inline constexpr int kBlndRecordSlots[] = {77, 78, 79, 80, 81, 82, 83, 84, 85, 86, 87,
+inline constexpr int kBlndRecordSlots[] = {77, 78, 79, 80, 81, 82, 83, 84,  85,  86, 87,
                                            88, 89, 90, 91, 92, 93, 94, 110, 111, 112};
 inline constexpr int kBlndRecord16Slots[] = {116, 117, 118, 119, 120, 121, 122, 123};
 
