@@ -150,7 +150,8 @@ int32_t StepHalves(void *run, U16 count, I16 offset) {
   return 0;
 }
 
-// ---- row origins: per-row and per-column tables, the row table indexed by the row's own number ----
+// ---- row origins: per-row and per-column tables; the row table has 256 entries,
+// indexed by the row's own number modulo 256, as a 16-bit row number wraps ----
 
 // Slot 45: plane += row table[origin + r] + column table[c] + bias.
 int32_t ShadeByRow(void *plane, I16 rows, I16 width, I16 stride, void *row_table, void *column_table,
@@ -159,7 +160,7 @@ int32_t ShadeByRow(void *plane, I16 rows, I16 width, I16 stride, void *row_table
   const auto *by_column = static_cast<const uint8_t *>(column_table);
   for (int r = 0; r < rows; ++r) {
     uint8_t *out = Row(plane, r, stride);
-    for (int c = 0; c < width; ++c) out[c] = Byte(out[c] + by_row[origin + r] + by_column[c] + bias);
+    for (int c = 0; c < width; ++c) out[c] = Byte(out[c] + by_row[static_cast<uint8_t>(origin + r)] + by_column[c] + bias);
   }
   return 0;
 }
@@ -172,7 +173,7 @@ int32_t ShadeIntoB(void *a, void *b, I16 rows, I16 width, I16 sa, I16 sb, void *
   for (int r = 0; r < rows; ++r) {
     const uint8_t *in = Row(a, r, sa);
     uint8_t *out = Row(b, r, sb);
-    for (int c = 0; c < width; ++c) out[c] = Byte(in[c] + by_row[origin + r] + by_column[c] + bias);
+    for (int c = 0; c < width; ++c) out[c] = Byte(in[c] + by_row[static_cast<uint8_t>(origin + r)] + by_column[c] + bias);
   }
   return 0;
 }

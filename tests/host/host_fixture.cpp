@@ -48,16 +48,17 @@ void ModuleTest::SetUp() {
   profile_directory_ = ProfileDirectory();
   WriteProfile("");
   UseProcessors(2);
-  CallLog::Clear();
-  suites.emplace();
-  PrepareSuites();
-  module = std::make_unique<LoadedModule>(BuiltModulePath());
-  ASSERT_TRUE(module->Loaded()) << module->Error();
+  Load();
 }
 
 void ModuleTest::Reload() {
   ShutDown();
   ASSERT_TRUE(module->Unload()) << "the module stayed loaded";
+  Load();
+}
+
+void ModuleTest::Load() {
+  CallLog::Clear();
   suites.emplace();
   PrepareSuites();
   module = std::make_unique<LoadedModule>(BuiltModulePath());

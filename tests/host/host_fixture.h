@@ -31,6 +31,15 @@ class ModuleTest : public ::testing::Test {
   virtual void PrepareSuites() {}
 
   int16_t StartUp() { return module->Call(kSelectStartUp, suites->Block()); }
+  // A fresh start on `threads` processors; false, with nothing started, where
+  // the count is the machine's own and differs.
+  bool StartOn(int threads) {
+    if (!CanChooseProcessors() && MachineProcessors() != threads) return false;
+    UseProcessors(threads);
+    Reload();
+    EXPECT_EQ(StartUp(), kResultSuccess);
+    return true;
+  }
   int16_t ShutDown() { return module->Call(kSelectShutDown, nullptr); }
 
   // True when the processor count can be chosen (not on Windows).
@@ -56,6 +65,7 @@ class ModuleTest : public ::testing::Test {
   std::unique_ptr<LoadedModule> module;
 
  private:
+  void Load();  // a fresh host, and the module loaded for it
   std::string profile_directory_;
 };
 

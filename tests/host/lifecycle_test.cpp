@@ -4,25 +4,19 @@
 
 #include <vector>
 
-#include "host/host_fixture.h"
 #include "host/plugin_support.h"
-#include "host/thread_tag.h"
+#include "host/rows/rast_rows.h"
+#include "host/slot_table.h"
 
 namespace lumora::testing {
 namespace {
 
 constexpr uint32_t kCore = Code("core");
-constexpr uint32_t kRast = Code("rast");
-
-// rast slot 0, recording each slice.
-auto *const kRastRecorder =
-    &RecordingRoutine<kRast, 0, 0, void *, void *, int16_t, int16_t, int32_t, int32_t, int16_t, int16_t>;
-using RastCall = int32_t (*)(void *, void *, int16_t, int16_t, int32_t, int32_t, int16_t, int16_t);
 
 class Lifecycle : public ModuleTest {
  protected:
   void PrepareSuites() override {
-    suites->SetSlot(kRast, 0, kRastRecorder);
+    kRastRows[0].record(*suites);
     host_core_slot1 = suites->Table(kCore)[1];
   }
 
@@ -31,7 +25,7 @@ class Lifecycle : public ModuleTest {
   // many slices ran.
   size_t SlicesOfACall(int16_t rows) {
     CallLog::Clear();
-    reinterpret_cast<RastCall>(suites->Table(kRast)[0])(nullptr, nullptr, rows, 0, 1, 1, 0, 1);
+    kRastRows[0].call(suites->Table(kRast)[0], {0, 0, rows, 0, 1, 1, 0, 1});
     return CallLog::Take().size();
   }
 

@@ -1,16 +1,18 @@
 // Host-level checks driven by a description of a suite's table, written from
-// the host's side: for each row, its slots, its argument list, the count a
-// split divides and what happens to the other arguments. One description
-// serves both kinds of check:
+// the host's side in the words the suite files use, so the two read side by
+// side: for each row, its slots, its argument list, the count a split divides
+// and what happens to the other arguments.
 //
-//   ExpectSlices      what each slice of a call receives, and on which thread
-//                     (the slots hold recording routines);
+//   Row<kPntg, Slots<6, 7>, int32_t(I16, I16, I16, I16, I16, Ptr, I16, I16)>().Rows(4).Origin(2).Plane(6, 7)
+//
+// One description serves both kinds of check:
+//
+//   ExpectSlices      what each slice of a call receives, on which thread, and
+//                     what the call hands back (the slots hold recording routines);
 //   ExpectSameOutput  the host's working routine called once directly and
 //                     once through the module's wrapper on copies of the same
-//                     planes: planes, guards, host state and result identical.
-//
-//   const TableRow row = Describe<kPntg, int32_t(I16, I16, I16, I16, I16, Ptr, I16, I16), 6, 7>(4)
-//                            .Origin(2).Plane(6, {7});
+//                     buffers, with guard bytes on both sides of each:
+//                     buffers, guards and host state identical.
 //
 // TableTest runs either over every row at every thread count.
 #pragma once
@@ -19,13 +21,13 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <span>
 #include <stdexcept>
 #include <utility>
 #include <vector>
 
 #include "host/call_log.h"
-#include "host/guarded_buffer.h"
 #include "host/host_fixture.h"
 #include "host/host_suites.h"
 #include "host/thread_tag.h"
@@ -34,80 +36,101 @@ namespace lumora::testing {
 
 using Ptr = void *;
 using I16 = int16_t;
+using U16 = uint16_t;
 using I32 = int32_t;
 using U8 = uint8_t;
 using Numbers = std::vector<int64_t>;
+
+template <int... N>
+struct Slots {};
+
+template <typename T, size_t>
+using Repeat = T;
+template <typename Signature, typename T, typename Indices>
+struct PlusArgsOf;
+template <typename... Ts, typename T, size_t... I>
+struct PlusArgsOf<int32_t(Ts...), T, std::index_sequence<I...>> {
+  using type = int32_t(Ts..., Repeat<T, I>...);
+};
+// `Signature` with `Count` more arguments of type `T` at its end.
+template <typename Signature, size_t Count, typename T>
+using PlusArgs = typename PlusArgsOf<Signature, T, std::make_index_sequence<Count>>::type;
 
 // Argument n (from 1) of an argument list.
 inline int64_t &Arg(Numbers &args, int n) { return args[static_cast<size_t>(n - 1)]; }
 inline int64_t Arg(const Numbers &args, int n) { return args[static_cast<size_t>(n - 1)]; }
 
-// Argument `plane` moves by `bytes` times the product of the stride arguments
-// per row.
+// Pointer argument `plane` moves per row by `bytes` times the product of the
+// stride arguments.
 struct PlaneMove {
   int plane;
   std::vector<int> strides;
-  bool optional;      // a null plane stays null
-  bool half = false;  // 16-bit elements: the offset is rounded down to even bytes
+  bool optional = false;  // a null pointer stays null
+  bool half = false;      // 16-bit elements: the offset is rounded down to even bytes
   int bytes = 1;
 };
+template <typename... S>
+PlaneMove Plane(int p, S... strides) {
+  return {p, {strides...}, false, false, 1};
+}
+template <typename... S>
+PlaneMove ScaledPlane(int p, int bytes, S... strides) {
+  return {p, {strides...}, false, false, bytes};
+}
+inline PlaneMove Run(int p, int bytes) { return {p, {}, false, false, bytes}; }
+inline PlaneMove EvenPlane(int p, int stride) { return {p, {stride}, false, true, 1}; }
+inline PlaneMove Optional(PlaneMove move) { return move.optional = true, move; }
+
+// What the recording routines return (its low byte is not zero).
+inline constexpr int32_t kRecordedResult = 0x7001;
+// Stands for a scratch buffer of the splitter's own in an expected slice.
+inline constexpr int64_t kOwnScratch = -1;
 
 struct TableRow {
   uint32_t suite = 0;
   std::vector<int> slots;
-  std::vector<char> kinds;  // per argument: 'p' pointer, 'h' 16-bit, 'w' 32-bit, 'b' 8-bit
+  std::vector<char> kinds;  // per argument: 'p' pointer, 'h' i16, 'u' u16, 'w' i32, 'b' u8
   int32_t (*call)(Routine, const Numbers &) = nullptr;
   void (*record)(HostSuites &) = nullptr;  // puts recording routines into the row's slots
-  int rows = 0;                            // the argument that counts the rows
+  int rows = 0;                            // the argument holding the count divided
+  char count = 'r';  // 'r' rows, 'a' aligned to argument `by`, 'm' in multiples of `by`, '8' in eights
+  int by = 0;
   std::vector<PlaneMove> planes;
-  std::vector<int> origins;       // row coordinates that move down with the slice
-  std::vector<int> origins_back;  // row coordinates less the rows before the slice
-  int aligned_to = 0;             // rows per slice are cut to a multiple of this argument
-  int multiple = 1;               // rows per slice are cut to a multiple of this (a power of two)
+  std::vector<int> origins, origins_back;
+  int scratch = 0, scratch_bytes = 0;
+  int thread_cap = 0;
+  int unsplit_arg = 0;
+  int64_t unsplit_value = 0;
+  char results = 0;  // how a split combines the slices' results: 's' sum, 'a' all nonzero
 
-  TableRow Plane(int plane, std::vector<int> strides) && {
-    planes.push_back({plane, std::move(strides), false});
-    return std::move(*this);
+  TableRow &Rows(int n) { return Count(n, 'r', 0); }
+  TableRow &AlignedRows(int n, int stride) { return Count(n, 'a', stride); }
+  TableRow &InMultiples(int n, int of) { return Count(n, 'm', of); }
+  TableRow &InEights(int n) { return Count(n, '8', 0); }
+  template <typename... S>
+  TableRow &Plane(int p, S... s) {
+    return Move(testing::Plane(p, s...));
   }
-  // Several planes at one stride argument.
-  TableRow Planes(std::initializer_list<int> each, int stride) && {
-    for (int plane : each) planes.push_back({plane, {stride}, false});
-    return std::move(*this);
+  template <typename... S>
+  TableRow &ScaledPlane(int p, int bytes, S... s) {
+    return Move(testing::ScaledPlane(p, bytes, s...));
   }
-  TableRow OptionalPlane(int plane, std::vector<int> strides) && {
-    planes.push_back({plane, std::move(strides), true});
-    return std::move(*this);
-  }
-  // A plane of 16-bit elements whose stride argument counts bytes.
-  TableRow HalfPlane(int plane, int stride) && {
-    planes.push_back({plane, {stride}, false, true});
-    return std::move(*this);
-  }
-  // A plane whose row stride is `bytes` times the stride arguments: a row
-  // length in units of `bytes`, or with no stride arguments a per-row table
-  // (or run) of `bytes` an entry.
-  TableRow Scaled(int plane, int bytes, std::vector<int> strides = {}) && {
-    planes.push_back({plane, std::move(strides), false, false, bytes});
-    return std::move(*this);
-  }
-  TableRow AlignedTo(int argument) && {
-    aligned_to = argument;
-    return std::move(*this);
-  }
-  TableRow InMultiples(int of) && {
-    multiple = of;
-    return std::move(*this);
-  }
-  TableRow Origin(int argument) && {
-    origins.push_back(argument);
-    return std::move(*this);
-  }
-  TableRow OriginBack(int argument) && {
-    origins_back.push_back(argument);
-    return std::move(*this);
-  }
+  TableRow &Run(int p, int bytes) { return Move(testing::Run(p, bytes)); }
+  TableRow &EvenPlane(int p, int stride) { return Move(testing::EvenPlane(p, stride)); }
+  TableRow &Optional(PlaneMove move) { return Move(testing::Optional(std::move(move))); }
+  TableRow &Origin(int o) { return origins.push_back(o), *this; }
+  TableRow &OriginBack(int o) { return origins_back.push_back(o), *this; }
+  TableRow &SliceScratch(int p, int bytes) { return scratch = p, scratch_bytes = bytes, *this; }
+  TableRow &AtMostThreads(int cap) { return thread_cap = cap, *this; }
+  TableRow &UnsplitWhenArgIs(int a, int64_t v) { return unsplit_arg = a, unsplit_value = v, *this; }
+  TableRow &SumOfResults() { return results = 's', *this; }
+  TableRow &AllResultsNonZero() { return results = 'a', *this; }
+
   int Arguments() const { return static_cast<int>(kinds.size()); }
   char Kind(int n) const { return kinds[static_cast<size_t>(n - 1)]; }
+  bool IsPlane(int n) const {
+    return std::any_of(planes.begin(), planes.end(), [n](const PlaneMove &m) { return m.plane == n; });
+  }
   // The stride arguments, in order of first mention.
   std::vector<int> Strides() const {
     std::vector<int> strides;
@@ -118,67 +141,72 @@ struct TableRow {
     }
     return strides;
   }
-};
 
-namespace slot_table_detail {
+ private:
+  TableRow &Count(int n, char rule, int argument) { return rows = n, count = rule, by = argument, *this; }
+  TableRow &Move(PlaneMove move) { return planes.push_back(std::move(move)), *this; }
+};
 
 template <typename T>
 constexpr char KindOf() {
-  if constexpr (std::is_pointer_v<T>) return 'p';
-  if constexpr (std::is_same_v<T, int16_t>) return 'h';
-  if constexpr (std::is_same_v<T, int32_t>) return 'w';
-  if constexpr (std::is_same_v<T, uint8_t>) return 'b';
-  return 0;
+  return std::is_pointer_v<T>     ? 'p'
+         : std::is_same_v<T, I16> ? 'h'
+         : std::is_same_v<T, U16> ? 'u'
+         : std::is_same_v<T, I32> ? 'w'
+         : std::is_same_v<T, U8>  ? 'b'
+                                  : '\0';
 }
 
-template <typename T>
-T FromNumber(int64_t value) {
-  if constexpr (std::is_pointer_v<T>) {
-    return reinterpret_cast<T>(static_cast<intptr_t>(value));
-  } else {
-    return static_cast<T>(value);
-  }
-}
-
-template <uint32_t Suite, typename Signature, int... Slots>
-struct Shape;
-
-template <uint32_t Suite, typename... Ts, int... Slots>
-struct Shape<Suite, int32_t(Ts...), Slots...> {
+template <uint32_t Suite, typename SlotList, typename Signature>
+struct Described;
+template <uint32_t Suite, int... N, typename... Ts>
+struct Described<Suite, Slots<N...>, int32_t(Ts...)> {
   static_assert(((KindOf<Ts>() != 0) && ...), "an argument width the tables do not use");
+  template <typename T>
+  static T From(int64_t value) {
+    if constexpr (std::is_pointer_v<T>) {
+      return reinterpret_cast<T>(static_cast<intptr_t>(value));
+    } else {
+      return static_cast<T>(value);
+    }
+  }
   template <size_t... I>
   static int32_t CallWith(Routine routine, const Numbers &args, std::index_sequence<I...>) {
-    return reinterpret_cast<int32_t (*)(Ts...)>(routine)(FromNumber<Ts>(args[I])...);
+    return reinterpret_cast<int32_t (*)(Ts...)>(routine)(From<Ts>(args[I])...);
   }
   static int32_t Call(Routine routine, const Numbers &args) {
     return CallWith(routine, args, std::index_sequence_for<Ts...>());
   }
   static void Record(HostSuites &suites) {
-    (suites.SetSlot(Suite, Slots, &RecordingRoutine<Suite, Slots, 0, Ts...>), ...);
+    (suites.SetSlot(Suite, N, &RecordingRoutine<Suite, N, kRecordedResult, Ts...>), ...);
   }
-  static std::vector<char> Kinds() { return {KindOf<Ts>()...}; }
+  static TableRow Make() {
+    TableRow row;
+    row.suite = Suite, row.slots = {N...}, row.kinds = {KindOf<Ts>()...}, row.call = &Call,
+    row.record = &Record;
+    return row;
+  }
 };
 
-}  // namespace slot_table_detail
-
-// The row of `Suite` whose slots `Slots` take `Signature`, dividing argument `rows`.
-template <uint32_t Suite, typename Signature, int... Slots>
-TableRow Describe(int rows) {
-  using Shape = slot_table_detail::Shape<Suite, Signature, Slots...>;
-  TableRow row;
-  row.suite = Suite;
-  row.slots = {Slots...};
-  row.kinds = Shape::Kinds();
-  row.call = &Shape::Call;
-  row.record = &Shape::Record;
-  row.rows = rows;
-  return row;
+// The row of `Suite` whose slots take `Signature`; its rules follow.
+template <uint32_t Suite, typename SlotList, typename Signature>
+TableRow Row() {
+  return Described<Suite, SlotList, Signature>::Make();
 }
 
-// Puts a case into `in`: the row count, the row coordinates (10 apart from
+// A number as an argument of this kind receives it.
+inline int64_t AsKind(char kind, int64_t value) {
+  return kind == 'h'   ? static_cast<int16_t>(value)
+         : kind == 'u' ? static_cast<uint16_t>(value)
+         : kind == 'w' ? static_cast<int32_t>(value)
+         : kind == 'b' ? static_cast<uint8_t>(value)
+                       : static_cast<intptr_t>(value);
+}
+
+// Puts a case into `in`: the count, the row coordinates (10 apart from
 // `origin` on), and stride_of(j, argument) into the j-th stride argument.
 template <typename StrideOf>
-void PlaceCase(const TableRow &row, Numbers &in, int16_t rows, int16_t origin, StrideOf stride_of) {
+void PlaceCase(const TableRow &row, Numbers &in, int32_t rows, int16_t origin, StrideOf stride_of) {
   Arg(in, row.rows) = rows;
   int moved = 0;
   for (const auto *list : {&row.origins, &row.origins_back}) {
@@ -192,52 +220,54 @@ void PlaceCase(const TableRow &row, Numbers &in, int16_t rows, int16_t origin, S
 
 // The arguments of every slice of a split over `threads` participants, the
 // last slice's last, when the caller passes `in`; `in` alone when the call
-// does not split.
+// runs unsplit.
 inline std::vector<Numbers> ExpectedSlices(const TableRow &row, const Numbers &in, int threads) {
-  const auto rows = static_cast<int32_t>(Arg(in, row.rows));
-  int32_t per_slice = rows / threads;
-  per_slice -= per_slice % row.multiple;
-  if (row.aligned_to != 0) {
-    const auto modulus = static_cast<int32_t>(Arg(in, row.aligned_to));
-    if (modulus != 0) per_slice -= per_slice % modulus;
+  const int64_t count = Arg(in, row.rows);
+  int64_t per_slice = count / threads;
+  if (row.count == 'a' && Arg(in, row.by) != 0) per_slice -= per_slice % Arg(in, row.by);
+  if (row.count == 'm') per_slice -= per_slice % row.by;
+  if (row.count == '8') per_slice = count < 9 ? 0 : std::max<int64_t>(per_slice / 8 * 8, 8);
+  const int64_t last = count - (threads - 1) * per_slice;
+  if (per_slice <= 0 || last <= 0 || (row.thread_cap != 0 && threads > row.thread_cap) ||
+      (row.unsplit_arg != 0 && Arg(in, row.unsplit_arg) == row.unsplit_value)) {
+    return {in};
   }
-  if (per_slice <= 0) return {in};
   std::vector<Numbers> slices;
   for (int k = 0; k < threads; ++k) {
-    const int64_t first = int64_t{k} * per_slice;
-    Numbers args = in;
-    Arg(args, row.rows) = k == threads - 1 ? rows - (threads - 1) * per_slice : per_slice;
+    const int64_t first = k * per_slice;
+    Numbers &args = slices.emplace_back(in);
+    Arg(args, row.rows) = AsKind(row.Kind(row.rows), k == threads - 1 ? last : per_slice);
     for (const PlaneMove &move : row.planes) {
       if (move.optional && Arg(in, move.plane) == 0) continue;
       int64_t offset = first * move.bytes;
       for (int s : move.strides) offset *= Arg(in, s);
-      if (move.half) offset = (offset >> 1) * 2;
-      // Wrapped at the target's pointer width.
-      Arg(args, move.plane) = static_cast<intptr_t>(Arg(in, move.plane) + offset);
+      Arg(args, move.plane) = AsKind('p', Arg(in, move.plane) + (move.half ? (offset >> 1) * 2 : offset));
     }
-    for (int o : row.origins) Arg(args, o) = static_cast<int16_t>(Arg(in, o) + first);
-    for (int o : row.origins_back) Arg(args, o) = static_cast<int16_t>(Arg(in, o) - first);
-    slices.push_back(std::move(args));
+    for (int o : row.origins) Arg(args, o) = AsKind('h', Arg(in, o) + first);
+    for (int o : row.origins_back) Arg(args, o) = AsKind('h', Arg(in, o) - first);
+    if (row.scratch != 0 && k < threads - 1) Arg(args, row.scratch) = kOwnScratch;
   }
   return slices;
 }
 
 struct SliceCase {
-  int16_t rows;
+  int32_t rows;
   int16_t origin;
   int16_t stride;
   bool null_optional = false;  // optional planes passed as null
 };
 
-// Even and odd row counts, negative strides and origins, an origin that
-// wraps at 16 bits, and counts that do not split (below every thread count
-// from 2, below 3, negative).
+// Even and odd counts, negative strides and origins, an origin that wraps at
+// 16 bits, counts that do not split (below every thread count from 2, below
+// 3, negative: as an unsigned 16-bit count, 65,535), a hundred, and one
+// beyond 16 bits (4,465 as a 16-bit count).
 inline const SliceCase kSliceCases[] = {
-    {10, 100, 40}, {9, -8, -24},     {31, 32760, 7}, {8, -32768, -16, true},
-    {1, 5, 16},    {2, 3, 16, true}, {-5, 0, 16}};
+    {10, 100, 40},    {9, -8, -24}, {31, 32760, 7}, {8, -32768, -16, true}, {1, 5, 16},
+    {2, 3, 16, true}, {-1, 0, 16},  {100, 7, -24},  {70001, -5, 3}};
 
-// Distinct values for every argument, the case's for the row count, the
-// origins and the strides (a 32-bit stride beyond 16 bits).
+// Distinct values for every argument, the case's for the count, the origins
+// and the strides (a 32-bit stride beyond 16 bits), each as its argument
+// receives it.
 inline Numbers SliceInput(const TableRow &row, const SliceCase &c) {
   Numbers in(static_cast<size_t>(row.Arguments()));
   for (int i = 1; i <= row.Arguments(); ++i) {
@@ -254,93 +284,130 @@ inline Numbers SliceInput(const TableRow &row, const SliceCase &c) {
   for (const PlaneMove &move : row.planes) {
     if (move.optional && c.null_optional) Arg(in, move.plane) = 0;
   }
-  // An alignment small enough to let most cases split: 5, -3, 0, -2 and 2.
-  if (row.aligned_to != 0) Arg(in, row.aligned_to) = c.stride / 8;
+  if (row.count == 'a') Arg(in, row.by) = c.stride / 8;  // small enough to let most cases split
+  for (int i = 1; i <= row.Arguments(); ++i) Arg(in, i) = AsKind(row.Kind(i), Arg(in, i));
   return in;
 }
 
 // Calls every slot of `row` through `table` and checks that the slices
 // received exactly the arguments of ExpectedSlices, each from its own slot's
-// saved routine, the last slice on the calling thread and the others not.
+// saved routine, the last slice on the calling thread and the others not,
+// every slice but the last with a scratch buffer of its own (side by side),
+// and that the call handed back the routine's result unsplit, and split none
+// but what the row combines.
 inline void ExpectSlices(const TableRow &row, Routine *table, const SliceCase &c, int threads) {
   const Numbers in = SliceInput(row, c);
   std::vector<Numbers> expected = ExpectedSlices(row, in, threads);
   const Numbers last = expected.back();
+  const auto split = static_cast<uint32_t>(expected.size());
+  const int32_t result = split == 1           ? kRecordedResult
+                         : row.results == 's' ? static_cast<int32_t>(split * uint32_t{kRecordedResult})
+                                              : int32_t{row.results == 'a'};
   std::sort(expected.begin(), expected.end());
   for (int slot : row.slots) {
-    SCOPED_TRACE(::testing::Message() << "slot " << slot << ", rows " << c.rows << ", origin " << c.origin
+    SCOPED_TRACE(::testing::Message() << "slot " << slot << ", count " << c.rows << ", origin " << c.origin
                                       << ", stride " << c.stride << (c.null_optional ? ", null planes" : ""));
     CallLog::Clear();
-    row.call(table[slot], in);
-    std::vector<Numbers> received;
-    std::vector<Numbers> on_caller;
-    for (const RecordedCall &call : CallLog::Take()) {
-      EXPECT_EQ(call.suite, row.suite);
-      EXPECT_EQ(call.slot, slot) << "each slot calls its own saved routine";
+    EXPECT_EQ(row.call(table[slot], in), result);
+    std::vector<Numbers> received, on_caller;
+    std::vector<int64_t> scratch;
+    for (RecordedCall &call : CallLog::Take()) {
+      EXPECT_EQ(std::pair(call.suite, call.slot), std::pair(row.suite, slot))
+          << "its own slot's saved routine";
+      if (row.scratch != 0 && Arg(call.args, row.scratch) != Arg(in, row.scratch)) {
+        scratch.push_back(std::exchange(Arg(call.args, row.scratch), kOwnScratch));
+      }
       received.push_back(call.args);
       if (call.thread == CurrentThreadTag()) on_caller.push_back(call.args);
     }
     std::sort(received.begin(), received.end());
     EXPECT_EQ(received, expected);
     EXPECT_EQ(on_caller, std::vector<Numbers>{last}) << "the last slice, and only it, runs on the caller";
+    std::sort(scratch.begin(), scratch.end());
+    for (size_t k = 1; k < scratch.size(); ++k) EXPECT_EQ(scratch[k] - scratch[k - 1], row.scratch_bytes);
   }
 }
 
 // ---- split output against unsplit output ----
 
+// Random bytes with guard bytes on both sides, so that a slice writing
+// outside its band shows up as a difference from the unsplit run.
+class GuardedBuffer {
+ public:
+  static constexpr size_t kGuard = 64;
+  GuardedBuffer(size_t bytes, uint32_t seed) : bytes_(bytes + 2 * kGuard) {
+    uint64_t state = seed * 0x9E3779B97F4A7C15u + 1;  // a 64-bit congruential sequence, top bytes kept
+    for (uint8_t &byte : bytes_)
+      byte = static_cast<uint8_t>((state = state * 6364136223846793005u + 1) >> 56);
+  }
+  // The first byte past the front guard.
+  uint8_t *Data() { return bytes_.data() + kGuard; }
+  // Row 0 of a plane of `rows` rows at `stride` bytes that fills the buffer
+  // from its start: for a negative stride, row 0 is the last in memory.
+  uint8_t *PlaneStart(int rows, int stride) {
+    return Data() + (stride < 0 ? static_cast<ptrdiff_t>(rows - 1) * -stride : 0);
+  }
+  size_t Size() const { return bytes_.size() - 2 * kGuard; }
+  bool operator==(const GuardedBuffer &other) const { return bytes_ == other.bytes_; }  // guards included
+
+ private:
+  std::vector<uint8_t> bytes_;
+};
+
+// The bytes a plane of `rows` rows at `stride` needs.
+inline size_t PlaneBytes(int rows, int stride) {
+  return static_cast<size_t>(rows) * static_cast<size_t>(std::abs(stride));
+}
+
 struct OutputCase {
   int16_t rows;
   int16_t origin;
-  int16_t stride;  // of the first stride argument; a second has the other sign
+  int16_t stride;              // of the first stride argument; a second has the other sign
+  bool null_optional = false;  // optional planes passed as null
 };
 
-// Odd and tiny row counts, both signs of stride, origins below 0 and one
-// that wraps at 16 bits within the call.
+// Odd and tiny row counts, and enough rows for a split whose rows per slice
+// are cut to a multiple of a stride; both signs of stride; origins below 0
+// (with optional planes null) and one that wraps at 16 bits within the call.
 inline std::vector<OutputCase> OutputCases() {
   std::vector<OutputCase> cases;
-  for (int rows : {1, 2, 3, 7, 8, 9, 31}) {
+  for (int rows : {1, 2, 3, 7, 8, 9, 31, 100}) {
     for (int stride : {16, -24}) {
       for (int origin : {-40, 32750}) {
         cases.push_back(
-            {static_cast<int16_t>(rows), static_cast<int16_t>(origin), static_cast<int16_t>(stride)});
+            {static_cast<I16>(rows), static_cast<I16>(origin), static_cast<I16>(stride), origin < 0});
       }
     }
   }
   return cases;
 }
 
-// Memory of the host's that routines write besides their planes.
-struct HostState {
-  uint8_t *bytes = nullptr;
-  size_t size = 0;
-  std::vector<uint8_t> Copy() const { return std::vector<uint8_t>(bytes, bytes + size); }
-};
-
-// One call of a row on random planes, made as often as wanted on fresh
-// copies of them.
+// One call of a row on random buffers, made as often as wanted on fresh
+// copies of them: a plane for every plane argument, and for every other
+// pointer a table of 256 bytes (indexed by a byte) or its scratch buffer.
 struct OutputCall {
   OutputCall(const TableRow &described, const OutputCase &c) : row(&described), rows(c.rows) {
     in.resize(static_cast<size_t>(row->Arguments()));
-    for (int i = 1; i <= row->Arguments(); ++i) {
-      Arg(in, i) = row->Kind(i) == 'w' ? static_cast<int32_t>(0x01000193u * static_cast<uint32_t>(i))
-                                       : (i * 37 + 11) % 200;
-    }
+    for (int i = 1; i <= row->Arguments(); ++i) Arg(in, i) = row->Kind(i) == 'p' ? 0 : 1 + i % 8;
     PlaceCase(*row, in, c.rows, c.origin, [&](size_t j, int) -> int64_t {
       return j % 2 == 0 ? c.stride : -(c.stride + (c.stride > 0 ? 8 : -8));
     });
     for (const PlaneMove &move : row->planes) {
+      if (move.optional && c.null_optional) continue;
       int64_t stride = move.bytes;
       for (int s : move.strides) stride *= Arg(in, s);
-      strides.push_back(static_cast<int>(stride));
-      planes.emplace_back(PlaneBytes(c.rows, strides.back()), 100 + static_cast<uint32_t>(planes.size()));
+      Add(move.plane, static_cast<int>(stride), PlaneBytes(c.rows, static_cast<int>(stride)));
+    }
+    for (int i = 1; i <= row->Arguments(); ++i) {
+      if (row->Kind(i) == 'p' && !row->IsPlane(i))
+        Add(i, 0, static_cast<size_t>(i == row->scratch ? row->scratch_bytes : 256));
     }
   }
-
-  // The arguments, with the planes pointed into `buffers` (copies of `planes`).
+  // The arguments, with the pointers pointed into `buffers` (copies of `planes`).
   Numbers ArgsFor(std::vector<GuardedBuffer> &buffers) const {
     Numbers args = in;
-    for (size_t m = 0; m < row->planes.size(); ++m) {
-      Arg(args, row->planes[m].plane) = reinterpret_cast<intptr_t>(buffers[m].PlaneStart(rows, strides[m]));
+    for (size_t m = 0; m < buffers.size(); ++m) {
+      Arg(args, at[m]) = reinterpret_cast<intptr_t>(buffers[m].PlaneStart(rows, strides[m]));
     }
     return args;
   }
@@ -348,90 +415,93 @@ struct OutputCall {
   const TableRow *row;
   int16_t rows;
   Numbers in;
-  std::vector<GuardedBuffer> planes;  // as they are before the call
-  std::vector<int> strides;           // per plane, in bytes
+  std::vector<GuardedBuffer> planes;  // every buffer of the call, as it is before the call
+  std::vector<int> at;                // the argument of each
+  std::vector<int> strides;           // its row stride in bytes, 0 for a table
+
+ private:
+  void Add(int argument, int stride, size_t bytes) {
+    planes.emplace_back(bytes, 100 + static_cast<uint32_t>(planes.size()));
+    at.push_back(argument);
+    strides.push_back(stride);
+  }
 };
 
-// Calls every slot of `row` on copies of the same random planes, once through
+// Calls every slot of `row` on copies of the same random buffers, once through
 // the host's routine in `direct` and once through the module's wrapper in
-// `wrapped`: planes (guards included), host state and result must agree.
+// `wrapped`: buffers (guards included) and the host's own memory `state`
+// must agree, and so must the results where the row combines them (elsewhere
+// a split hands back none).
 inline void ExpectSameOutput(const TableRow &row, Routine *wrapped, Routine *direct, const OutputCase &c,
-                             HostState state = {}) {
+                             std::span<uint8_t> state = {}) {
   const OutputCall call(row, c);
-  const std::vector<uint8_t> initial_state = state.Copy();
+  // The longest calls are for rows per slice cut to a multiple of a stride,
+  // which planes of a megabyte and more do not need.
+  for (const GuardedBuffer &buffer : call.planes) {
+    if (c.rows > 31 && buffer.Size() > size_t{1} << 20) return;
+  }
+  const std::vector<uint8_t> initial_state(state.begin(), state.end());
   for (int slot : row.slots) {
     SCOPED_TRACE(::testing::Message() << "slot " << slot << ", rows " << c.rows << ", origin " << c.origin
                                       << ", stride " << c.stride);
     std::vector<GuardedBuffer> unsplit = call.planes, split = call.planes;
-    std::copy(initial_state.begin(), initial_state.end(), state.bytes);
+    std::copy(initial_state.begin(), initial_state.end(), state.begin());
     const int32_t expected = row.call(direct[slot], call.ArgsFor(unsplit));
-    const std::vector<uint8_t> expected_state = state.Copy();
-    std::copy(initial_state.begin(), initial_state.end(), state.bytes);
-    EXPECT_EQ(row.call(wrapped[slot], call.ArgsFor(split)), expected)
-        << "the result of one call over all rows";
-    EXPECT_TRUE(split == unsplit) << "the planes";
-    EXPECT_TRUE(state.Copy() == expected_state) << "the host's own memory";
+    const std::vector<uint8_t> expected_state(state.begin(), state.end());
+    std::copy(initial_state.begin(), initial_state.end(), state.begin());
+    const int32_t result = row.call(wrapped[slot], call.ArgsFor(split));
+    EXPECT_TRUE(split == unsplit) << "the buffers";
+    EXPECT_TRUE(std::equal(state.begin(), state.end(), expected_state.begin())) << "the host's own memory";
+    EXPECT_TRUE(row.results == 0 || result == expected) << "the result of one call over all rows";
   }
 }
 
 // ---- a fixture for a whole table ----
 
-// The described rows' slots hold recording routines (no `put`) or the host's
-// working routines (`put`), from every fresh start of the host.
+// The fixture of one table, `Rows`: its slots hold recording routines, or
+// with `Put` the host's working routines, from every fresh start of the host.
+template <const auto &Rows, void (*Put)(HostSuites &) = nullptr>
 class TableTest : public ModuleTest {
  protected:
-  TableTest(std::span<const TableRow> rows, void (*put)(HostSuites &)) : rows_(rows), put_(put) {}
-
   void PrepareSuites() override {
-    if (put_ != nullptr) return put_(*suites);
-    for (const TableRow &row : rows_) row.record(*suites);
-  }
-  // The described row that holds `slot`.
-  const TableRow &RowOf(int slot) const {
-    for (const TableRow &row : rows_) {
-      if (std::find(row.slots.begin(), row.slots.end(), slot) != row.slots.end()) return row;
+    if constexpr (Put != nullptr) {
+      Put(*suites);
+    } else {
+      for (const TableRow &row : Rows) row.record(*suites);
     }
-    throw std::logic_error("no such slot");
   }
   // Every slice's arguments of one call of `slot` through the live table, in order.
   std::vector<Numbers> Slices(int slot, const Numbers &args) {
-    const TableRow &row = RowOf(slot);
+    const auto holds = [slot](const TableRow &row) {
+      return std::find(row.slots.begin(), row.slots.end(), slot) != row.slots.end();
+    };
+    const auto row = std::find_if(std::begin(Rows), std::end(Rows), holds);
+    if (row == std::end(Rows)) throw std::logic_error("no such slot");
     CallLog::Clear();
-    row.call(suites->Table(row.suite)[slot], args);
+    row->call(suites->Table(row->suite)[slot], args);
     std::vector<Numbers> slices;
     for (const RecordedCall &call : CallLog::Take()) slices.push_back(call.args);
     std::sort(slices.begin(), slices.end());
     return slices;
   }
-  // Starts the module on two threads; false where the count cannot be chosen.
-  bool StartOnTwo() {
-    if (!CanChooseProcessors() && MachineProcessors() != 2) return false;
-    UseProcessors(2);
-    Reload();
-    return StartUp() == kResultSuccess;
-  }
   void ExpectEverySlice() {
     AtEachThreadCount([&](int threads) {
-      for (const TableRow &row : rows_) {
+      for (const TableRow &row : Rows) {
         for (const SliceCase &c : kSliceCases) ExpectSlices(row, suites->Table(row.suite), c, threads);
       }
     });
   }
-  void ExpectEveryOutput(HostState state = {}) {
+  void ExpectEveryOutput(std::span<uint8_t> state = {}) {
     AtEachThreadCount([&](int) {
       HostSuites reference;  // the same routines, called directly
-      put_(reference);
-      for (const TableRow &row : rows_) {
+      Put(reference);
+      for (const TableRow &row : Rows) {
         for (const OutputCase &c : OutputCases()) {
           ExpectSameOutput(row, suites->Table(row.suite), reference.Table(row.suite), c, state);
         }
       }
     });
   }
-
- private:
-  std::span<const TableRow> rows_;
-  void (*put_)(HostSuites &);
 };
 
 }  // namespace lumora::testing

@@ -9,51 +9,31 @@ namespace lumora::testing {
 
 inline constexpr uint32_t kPntg = Code("pntg");
 
+// clang-format off
 inline const TableRow kPntgRows[] = {
-    Describe<kPntg, int32_t(Ptr, Ptr, I16, I16, I16, I16), 1, 2>(3).Planes({1, 2}, 5),
-    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, Ptr, I16, I16), 6, 7>(4).Origin(2).Planes({6}, 7),
-    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, Ptr, I16, I16, I16), 12>(4).Origin(2).Planes({6}, 7),
-    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, Ptr, I16), 13, 14>(4).Origin(2).Planes({6}, 7),
-    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, I16, Ptr, I16, I16), 9, 11, 15>(5).Origin(3).Planes({7},
-                                                                                                         8),
-    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, I16, Ptr, I16, I16, I16), 10>(5).Origin(3).Planes({7},
-                                                                                                       9),
-    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, I16, Ptr, I16), 19, 40>(5).Origin(3).Planes({7}, 8),
-    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, I16, I16, I16), 20>(6).Origin(4),
-    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, I16, I16), 42, 45>(6).Origin(4),
-    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, I16, I16), 41>(5).Origin(3),
-    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, I16), 21, 32, 34>(4).Origin(2).Planes(
-        {6, 7, 8}, 9),
-    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, I16, I16, I16, I16), 28>(4)
-        .Origin(2)
-        .Planes({6, 7, 8}, 9),
-    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, I16, I16, I16, I16, I16), 30>(4)
-        .Origin(2)
-        .Planes({6, 7, 8}, 9),
-    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, Ptr, I16), 22, 33, 35>(4)
-        .Origin(2)
-        .Planes({6, 7, 8, 9}, 10),
-    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, Ptr, I16, I16, I16, I16, I16), 29>(4)
-        .Origin(2)
-        .Planes({6, 7, 8, 9}, 10),
-    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, Ptr, I16, I16, I16, I16, I16, I16), 31>(4)
-        .Origin(2)
-        .Planes({6, 7, 8, 9}, 10),
-    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, I16), 36>(5).Origin(3).Planes(
-        {7, 8, 9}, 10),
-    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, I16, I16), 38>(5).Origin(3).Planes(
-        {7, 8, 9}, 10),
-    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, I16, I16, I16, I16), 26>(5)
-        .Origin(3)
-        .Planes({7, 8, 9}, 10),
-    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, Ptr, I16), 37>(5).Origin(3).Planes(
-        {7, 8, 9, 10}, 11),
-    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, Ptr, I16, I16), 39>(5)
-        .Origin(3)
-        .Planes({7, 8, 9, 10}, 11),
-    Describe<kPntg, int32_t(I16, I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, Ptr, I16, I16, I16, I16, I16), 27>(5)
-        .Origin(3)
-        .Planes({7, 8, 9, 10}, 11),
+    Row<kPntg, Slots<1, 2>,       int32_t(Ptr, Ptr, I16, I16, I16, I16)>()                                 .Rows(3).Plane(1, 5).Plane(2, 5),
+    Row<kPntg, Slots<6, 7>,       int32_t(I16, I16, I16, I16, I16, Ptr, I16, I16)>()                       .Rows(4).Origin(2).Plane(6, 7),
+    Row<kPntg, Slots<9, 11, 15>,  int32_t(I16, I16, I16, I16, I16, I16, Ptr, I16, I16)>()                  .Rows(5).Origin(3).Plane(7, 8),
+    Row<kPntg, Slots<10>,         int32_t(I16, I16, I16, I16, I16, I16, Ptr, I16, I16, I16)>()             .Rows(5).Origin(3).Plane(7, 9),
+    Row<kPntg, Slots<12>,         int32_t(I16, I16, I16, I16, I16, Ptr, I16, I16, I16)>()                  .Rows(4).Origin(2).Plane(6, 7),
+    Row<kPntg, Slots<13, 14>,     int32_t(I16, I16, I16, I16, I16, Ptr, I16)>()                            .Rows(4).Origin(2).Plane(6, 7),
+    Row<kPntg, Slots<19, 40>,     int32_t(I16, I16, I16, I16, I16, I16, Ptr, I16)>()                       .Rows(5).Origin(3).Plane(7, 8),
+    Row<kPntg, Slots<20>,         int32_t(I16, I16, I16, I16, I16, I16, I16, I16)>()                       .Rows(6).Origin(4),
+    Row<kPntg, Slots<21, 32, 34>, int32_t(I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, I16)>()                  .Rows(4).Origin(2).Plane(6, 9).Plane(7, 9).Plane(8, 9),
+    Row<kPntg, Slots<22, 33, 35>, int32_t(I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, Ptr, I16)>()             .Rows(4).Origin(2).Plane(6, 10).Plane(7, 10).Plane(8, 10).Plane(9, 10),
+    Row<kPntg, Slots<26>,         int32_t(I16, I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, I16, I16, I16, I16)>() .Rows(5).Origin(3).Plane(7, 10).Plane(8, 10).Plane(9, 10),
+    Row<kPntg, Slots<27>,         int32_t(I16, I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, Ptr, I16, I16, I16, I16, I16)>() .Rows(5).Origin(3).Plane(7, 11).Plane(8, 11).Plane(9, 11).Plane(10, 11),
+    Row<kPntg, Slots<28>,         int32_t(I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, I16, I16, I16, I16)>()   .Rows(4).Origin(2).Plane(6, 9).Plane(7, 9).Plane(8, 9),
+    Row<kPntg, Slots<29>,         int32_t(I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, Ptr, I16, I16, I16, I16, I16)>() .Rows(4).Origin(2).Plane(6, 10).Plane(7, 10).Plane(8, 10).Plane(9, 10),
+    Row<kPntg, Slots<30>,         int32_t(I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, I16, I16, I16, I16, I16)>() .Rows(4).Origin(2).Plane(6, 9).Plane(7, 9).Plane(8, 9),
+    Row<kPntg, Slots<31>,         int32_t(I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, Ptr, I16, I16, I16, I16, I16, I16)>() .Rows(4).Origin(2).Plane(6, 10).Plane(7, 10).Plane(8, 10).Plane(9, 10),
+    Row<kPntg, Slots<36>,         int32_t(I16, I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, I16)>()             .Rows(5).Origin(3).Plane(7, 10).Plane(8, 10).Plane(9, 10),
+    Row<kPntg, Slots<37>,         int32_t(I16, I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, Ptr, I16)>()        .Rows(5).Origin(3).Plane(7, 11).Plane(8, 11).Plane(9, 11).Plane(10, 11),
+    Row<kPntg, Slots<38>,         int32_t(I16, I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, I16, I16)>()        .Rows(5).Origin(3).Plane(7, 10).Plane(8, 10).Plane(9, 10),
+    Row<kPntg, Slots<39>,         int32_t(I16, I16, I16, I16, I16, I16, Ptr, Ptr, Ptr, Ptr, I16, I16)>()   .Rows(5).Origin(3).Plane(7, 11).Plane(8, 11).Plane(9, 11).Plane(10, 11),
+    Row<kPntg, Slots<41>,         int32_t(I16, I16, I16, I16, I16, I16, I16)>()                            .Rows(5).Origin(3),
+    Row<kPntg, Slots<42, 45>,     int32_t(I16, I16, I16, I16, I16, I16, I16)>()                            .Rows(6).Origin(4),
 };
+// clang-format on
 
 }  // namespace lumora::testing

@@ -3,8 +3,6 @@
 // strides times a factor (taken twice by slots 28 and 29).
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "host/rows/disp_rows.h"
 #include "host/slot_table.h"
 #include "host/suites/disp_routines.h"
@@ -12,17 +10,12 @@
 namespace lumora::testing {
 namespace {
 
-// ---- what each slice receives ----
-
-class DispSlices : public TableTest {
- protected:
-  DispSlices() : TableTest(kDispRows, nullptr) {}
-};
+using DispSlices = TableTest<kDispRows>;
 
 TEST_F(DispSlices, EverySlotAtEveryThreadCount) { ExpectEverySlice(); }
 
-TEST_F(DispSlices, RowsPerSliceFollowTheStride) {
-  if (!StartOnTwo()) GTEST_SKIP() << "needs two processors";
+TEST_F(DispSlices, TheWorkedExamples) {
+  if (!StartOn(2)) GTEST_SKIP() << "needs two processors";
   // 100 rows, stride 16: 50 cut to 48; the second slice's first plane starts
   // 48 strides on, its second 48 rows of 7 4-byte units on.
   EXPECT_EQ(Slices(8, {100000, 500000, 100, 7, 16, 3}),
@@ -37,20 +30,12 @@ TEST_F(DispSlices, RowsPerSliceFollowTheStride) {
   EXPECT_EQ(Slices(11, {100000, 200000, 300000, 400000, 100, 5, -16, 9}),
             (std::vector<Numbers>{{99232, 199232, 299232, 400960, 52, 5, -16, 9},
                                   {100000, 200000, 300000, 400000, 48, 5, -16, 9}}));
-}
-
-TEST_F(DispSlices, SlotFourAloneRunsUnsplitWhenItsSixthArgumentIsOne) {
-  if (!StartOnTwo()) GTEST_SKIP() << "needs two processors";
   // Rows per slice 5, stride 5: slot 7 splits, slot 4 only when argument 6 is not 1.
   EXPECT_EQ(Slices(4, {1000, 5000, 10, 3, 5, 1, 20}), (std::vector<Numbers>{{1000, 5000, 10, 3, 5, 1, 20}}));
   EXPECT_EQ(Slices(7, {1000, 5000, 10, 3, 5, 1, 20}),
             (std::vector<Numbers>{{1000, 5000, 5, 3, 5, 1, 20}, {1025, 5100, 5, 3, 5, 1, 20}}));
   EXPECT_EQ(Slices(4, {1000, 5000, 10, 3, 5, 2, 20}),
             (std::vector<Numbers>{{1000, 5000, 5, 3, 5, 2, 20}, {1025, 5100, 5, 3, 5, 2, 20}}));
-}
-
-TEST_F(DispSlices, TheWorkedExamples) {
-  if (!StartOnTwo()) GTEST_SKIP() << "needs two processors";
   // Slot 23's count is 32 bits: 2^17 elements make two slices of 2^16.
   EXPECT_EQ(Slices(23, {100000, 1 << 17, 7}),
             (std::vector<Numbers>{{100000, 1 << 16, 7}, {100000 + 4 * (1 << 16), 1 << 16, 7}}));
@@ -65,46 +50,9 @@ TEST_F(DispSlices, TheWorkedExamples) {
             (std::vector<Numbers>{{100000, 500000, 5, 1, 8, 30, -2}, {100040, 499700, 5, 1, 8, 30, -2}}));
 }
 
-// ---- split output against unsplit output ----
-
-class DispOutput : public TableTest {
- protected:
-  DispOutput() : TableTest(kDispRows, &PutDispRoutines) {}
-};
+using DispOutput = TableTest<kDispRows, &PutDispRoutines>;
 
 TEST_F(DispOutput, SplitOutputMatchesTheUnsplitOutput) { ExpectEveryOutput(); }
-
-// The stride-aligned slots need rows per slice of at least one stride to
-// split: hundreds of rows at strides of 8 to 24 bytes.
-TEST_F(DispOutput, AlignedSlotsMatchTheirUnsplitOutput) {
-  AtEachThreadCount([&](int) {
-    HostSuites reference;
-    PutDispRoutines(reference);
-    for (int slot : {4, 7, 8, 9, 10, 11, 12}) {
-      for (int rows : {64, 100, 333, 1000}) {
-        for (int stride : {8, 16, -24}) {
-          ExpectSameOutput(RowOf(slot), suites->Table(kDisp), reference.Table(kDisp),
-                           {static_cast<int16_t>(rows), 0, static_cast<int16_t>(stride)});
-        }
-      }
-    }
-  });
-}
-
-// Element counts beyond 16 bits.
-TEST_F(DispOutput, LongElementRunsMatchTheirUnsplitOutput) {
-  AtEachThreadCount([&](int) {
-    HostSuites reference;
-    PutDispRoutines(reference);
-    using Elements = int32_t (*)(Ptr, I32, I32);
-    for (int32_t count : {7, 65535, 65536 * 2 + 3}) {
-      GuardedBuffer split(size_t(count) * 4, 23), unsplit = split;
-      reinterpret_cast<Elements>(reference.Table(kDisp)[23])(unsplit.Data(), count, 0x1234567);
-      reinterpret_cast<Elements>(suites->Table(kDisp)[23])(split.Data(), count, 0x1234567);
-      EXPECT_TRUE(split == unsplit) << count << " elements";
-    }
-  });
-}
 
 }  // namespace
 }  // namespace lumora::testing
