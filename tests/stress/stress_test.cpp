@@ -32,19 +32,11 @@ TEST_F(Stress, SplitsInBulkMatchTheUnsplitCalls) {
     HostSuites reference;
     PutWorkingRoutines(reference);
     std::vector<MixedCall> mix = MakeMix(reference, true, true);
-    std::vector<MixedFiltCall> filt_mix = MakeFiltMix(reference);
     std::mt19937 random(static_cast<uint32_t>(threads));
-    std::uniform_int_distribution<size_t> pick(0, mix.size() + filt_mix.size() - 1);
+    std::uniform_int_distribution<size_t> pick(0, mix.size() - 1);
     int64_t splits = 0, calls = 0, nested = 0;
     while (splits < splits_per_count) {
       const size_t picked = pick(random);
-      if (picked >= mix.size()) {
-        // Counted as calls only: the filter suite divides counts in ways of its own.
-        MixedFiltCall &filt = filt_mix[picked - mix.size()];
-        ASSERT_TRUE(filt.RunAndCheck(suites->Table(kFilt))) << filt.Name() << " after " << calls << " calls";
-        ++calls;
-        continue;
-      }
       MixedCall &call = mix[picked];
       Routine *table = suites->Table(call.Suite());
       ASSERT_TRUE(call.RunAndCheck(table, threads)) << call.Name() << " after " << calls << " calls";
