@@ -152,7 +152,7 @@ TEST(Profile, TheSwitchReadsAsWindowsReadsIt) {
                {"[Lumora]\r\nMultithreading=\r\n", 99},
                {"[Lumora]\nMultithreading=0x1F\n", 31},
                {"; [Lumora]\n[lUMORA]\n;Multithreading=0\n  ; Multithreading=0\nMULTITHREADING = 6\n", 6},
-               {"[Lumora]\nMultithreading=8\nMultithreading=0\n", 8},  // the first key counts
+               {"[Lumora]\nMultithreading=9\nMultithreading=0\n", 9},  // the first key counts
                {"Multithreading=0\n[Lumora]\n", 99},
                {"[Lumora]\nMultithreadingX=0\nMultithreading\n", 99},
                {"\xEF\xBB\xBF[Lumora]\nMultithreading=1", 1}};  // a UTF-8 mark, no final line end
@@ -172,7 +172,7 @@ TEST(Profile, TheSwitchReadsAsWindowsReadsIt) {
   fs::remove_all(directory);
 }
 
-TEST(System, RowforkCpusCountsOnlyWhenAPositiveNumber) {
+TEST(System, ProcessorsCountedFromRowforkCpusOrElseTheProcessMask) {
   cpu_set_t cpus;
   ASSERT_EQ(sched_getaffinity(0, sizeof cpus, &cpus), 0);
   const auto processors = [](const char *text) {
@@ -184,6 +184,17 @@ TEST(System, RowforkCpusCountsOnlyWhenAPositiveNumber) {
   EXPECT_EQ(processors("007"), 7);
   for (const char *text : {"0", "", "-4", "+4", "4x", " 4", "99999999999"})
     EXPECT_EQ(processors(text), CPU_COUNT(&cpus)) << "ROWFORK_CPUS=\"" << text << "\"";
+  // A process held to one processor sees that one.
+  cpu_set_t one;
+  CPU_ZERO(&one);
+  const auto processor = static_cast<size_t>(sched_getcpu());
+  CPU_SET(processor, &one);
+  ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
+  DWORD_PTR process = 0, system = 0;
+  EXPECT_TRUE(GetProcessAffinityMask(GetCurrentProcess(), &process, &system));
+  EXPECT_EQ(process, DWORD_PTR{1} << processor);
+  EXPECT_EQ(processors(""), 1);
+  sched_setaffinity(0, sizeof cpus, &cpus);
   unsetenv("ROWFORK_CPUS");
 }
 
