@@ -458,18 +458,18 @@ inline void ExpectSameOutput(const TableRow &row, Routine *wrapped, Routine *dir
 
 // ---- a fixture for a whole table ----
 
+// Recording routines in every slot of the table `Rows`.
+template <const auto &Rows>
+void RecordTable(HostSuites &suites) {
+  for (const TableRow &row : Rows) row.record(suites);
+}
+
 // The fixture of one table, `Rows`: its slots hold recording routines, or
 // with `Put` the host's working routines, from every fresh start of the host.
-template <const auto &Rows, void (*Put)(HostSuites &) = nullptr>
+template <const auto &Rows, void (*Put)(HostSuites &) = &RecordTable<Rows>>
 class TableTest : public ModuleTest {
  protected:
-  void PrepareSuites() override {
-    if constexpr (Put != nullptr) {
-      Put(*suites);
-    } else {
-      for (const TableRow &row : Rows) row.record(*suites);
-    }
-  }
+  void PrepareSuites() override { Put(*suites); }
   // Every slice's arguments of one call of `slot` through the live table, in order.
   std::vector<Numbers> Slices(int slot, const Numbers &args) {
     const auto holds = [slot](const TableRow &row) {
