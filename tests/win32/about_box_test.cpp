@@ -4,7 +4,7 @@
 //
 // Run by about_on_screen.py under Xvfb, which passes a folder in
 // ROWFORK_SCREEN_DIR: once the dialog has been painted, this program writes
-// the screen rectangles of the dialog and its texts to `shown` there, and it
+// the screen rectangles of the host window and the dialog to `shown` there, and it
 // closes the dialog when `shot` appears (the screenshot has been taken).
 // Without the folder it closes the dialog after a few ticks.
 #include <gtest/gtest.h>
@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "host/host_abi.h"
 #include "host/module_loader.h"
@@ -120,24 +121,14 @@ void CheckDialog(HWND dialog) {
   EXPECT_EQ(index, 5);
 }
 
-// Lines "host|dialog|client|text L T R B" in screen pixels, for the
-// screenshot.
+// Lines "host|dialog L T R B" in screen pixels, for the screenshot's frame.
 bool AnnounceShown(HWND dialog) {
   const std::string temporary = InFolder("shown.tmp");
   FILE *out = std::fopen(temporary.c_str(), "w");
   if (out == nullptr) return false;
-  const RECT host = ScreenRect(watch.parent);
-  std::fprintf(out, "host %ld %ld %ld %ld\n", host.left, host.top, host.right, host.bottom);
-  const RECT frame = ScreenRect(dialog);
-  std::fprintf(out, "dialog %ld %ld %ld %ld\n", frame.left, frame.top, frame.right, frame.bottom);
-  RECT client{};
-  GetClientRect(dialog, &client);
-  MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT *>(&client), 2);
-  std::fprintf(out, "client %ld %ld %ld %ld\n", client.left, client.top, client.right, client.bottom);
-  for (HWND control = GetWindow(dialog, GW_CHILD); control != nullptr;
-       control = GetWindow(control, GW_HWNDNEXT)) {
-    const RECT rect = ScreenRect(control);
-    std::fprintf(out, "text %ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+  for (const auto &[name, window] : {std::pair{"host", watch.parent}, std::pair{"dialog", dialog}}) {
+    const RECT rect = ScreenRect(window);
+    std::fprintf(out, "%s %ld %ld %ld %ld\n", name, rect.left, rect.top, rect.right, rect.bottom);
   }
   std::fclose(out);
   return MoveFileA(temporary.c_str(), InFolder("shown").c_str()) != 0;

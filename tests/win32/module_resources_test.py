@@ -122,12 +122,6 @@ class PropertyList(unittest.TestCase):
         self.assertEqual(data["cmpt"], struct.pack("<i", 1) + b"Duoplex\0" + b"\0" * 4)
         self.assertEqual(data["wx86"], b"ENTRYPOINT1\0" + b"\0" * 4)
 
-    def test_entry_name_is_the_one_export(self):
-        data = {key: value for _, key, _, value in self.properties()}
-        exports = [symbol.name for symbol in PE.DIRECTORY_ENTRY_EXPORT.symbols]
-        self.assertEqual(exports, [data[b"68xw"].rstrip(b"\0")])
-        self.assertEqual(PE.DIRECTORY_ENTRY_EXPORT.name, b"Forkline.dll")
-
 
 def string_table():
     """{id: text} of every non-empty string; a block holds ids 16(n-1) to 16n-1."""
