@@ -1,11 +1,11 @@
 // Selector 0 on a real screen: the module's about dialog comes up over the
-// host's main window, the host's dialog procedure sees the template laid out
-// as the module describes it, and the host closes the dialog.
+// host's main window, the host's dialog procedure is called for it, and the
+// host closes the dialog.
 //
 // Run by about_on_screen.py under Xvfb, which passes a folder in
 // ROWFORK_SCREEN_DIR: once the dialog has been painted, this program writes
-// the screen rectangles of the host window and the dialog to `shown` there, and it
-// closes the dialog when `shot` appears (the screenshot has been taken).
+// the screen rectangles of the host window and the dialog to `shown` there,
+// and it closes the dialog when `shot` appears (the screenshot has been taken).
 // Without the folder it closes the dialog after a few ticks.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -26,16 +26,11 @@ constexpr uint32_t kTickMs = 100;
 constexpr uint32_t kHoldLimitMs = 60000;  // the screenshot never takes this long
 constexpr int32_t kSettleTicks = 3;       // ticks between showing and announcing
 
-struct Expected {
-  int y;
-  std::string text;
-};
-
 // What the hook is given to compare against, and what it found.
 struct Watch {
   HWND parent = nullptr;
   std::string folder;
-  Expected texts[5];
+  std::string texts[5];
   HWND dialog = nullptr;
   bool parent_disabled = false;
   int32_t shown_at = 0;
@@ -49,8 +44,10 @@ RECT ScreenRect(HWND window) {
   return rect;
 }
 
-// The layout check: the dialog sits at its template's place and size, and
-// holds the five texts with their styles and places.
+// What the host's dialog procedure was given, and the dialog Windows made of
+// the module's template: a modal pop-up without a caption over the window of
+// the about record, holding the five texts. (The template's bytes, places and
+// styles are the resource test's.)
 void CheckDialog(HWND dialog) {
   watch.dialog = dialog;
   PluginDialogCall call{};
@@ -59,64 +56,17 @@ void CheckDialog(HWND dialog) {
   EXPECT_EQ(call.lparam, 0) << "the module's initialisation value";
 
   EXPECT_EQ(GetWindow(dialog, GW_OWNER), watch.parent) << "the window of the about record";
-  EXPECT_EQ(GetParent(dialog), watch.parent);
   const auto style = static_cast<DWORD>(GetWindowLongA(dialog, GWL_STYLE));
-  EXPECT_TRUE(style & WS_POPUP);
-  EXPECT_TRUE(style & DS_MODALFRAME);
-  EXPECT_FALSE(style & WS_CAPTION);
-  char caption[64] = "?";
-  GetWindowTextA(dialog, caption, sizeof caption);
-  EXPECT_STREQ(caption, "");
-
-  LOGFONTA font{};
-  ASSERT_TRUE(
-      GetObjectA(reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0)), sizeof font, &font));
-  EXPECT_STREQ(font.lfFaceName, "MS Sans Serif");
-  HDC screen = GetDC(nullptr);
-  EXPECT_EQ(font.lfHeight, -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72));
-  ReleaseDC(nullptr, screen);
-
-  // Template places in dialog units, at 0, 0 of the parent's client area.
-  RECT size{0, 0, 125, 92};
-  MapDialogRect(dialog, &size);
-  RECT client{};
-  GetClientRect(dialog, &client);
-  EXPECT_EQ(client.right, size.right);
-  EXPECT_EQ(client.bottom, size.bottom);
-  POINT origin{0, 0};
-  ClientToScreen(watch.parent, &origin);
-  POINT dialog_origin{0, 0};
-  ClientToScreen(dialog, &dialog_origin);
-  EXPECT_EQ(dialog_origin.x, origin.x);
-  EXPECT_EQ(dialog_origin.y, origin.y);
-  EXPECT_GT(dialog_origin.x, ScreenRect(dialog).left) << "a modal frame";
+  EXPECT_EQ(style & (WS_POPUP | DS_MODALFRAME | WS_CAPTION), static_cast<DWORD>(WS_POPUP | DS_MODALFRAME));
 
   int index = 0;
   for (HWND control = GetWindow(dialog, GW_CHILD); control != nullptr;
        control = GetWindow(control, GW_HWNDNEXT)) {
-    SCOPED_TRACE(index);
     ASSERT_LT(index, 5) << "more than five controls";
-    const Expected &expected = watch.texts[index++];
     char text[128] = "";
     GetWindowTextA(control, text, sizeof text);
-    EXPECT_EQ(text, expected.text);
-    char window_class[32] = "";
-    GetClassNameA(control, window_class, sizeof window_class);
-    EXPECT_STREQ(window_class, "Static");
-    const auto control_style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
-    EXPECT_EQ(control_style & SS_TYPEMASK, static_cast<DWORD>(SS_CENTER));
-    EXPECT_EQ(control_style & (WS_CHILD | WS_VISIBLE | WS_GROUP),
-              static_cast<DWORD>(WS_CHILD | WS_VISIBLE | WS_GROUP));
-    EXPECT_EQ(LOWORD(GetDlgCtrlID(control)), 0xFFFF) << "id -1";
-    // Place and size are converted separately, as dialogs lay out controls.
-    RECT place{5, expected.y, 115, 12};
-    MapDialogRect(dialog, &place);
-    RECT actual = ScreenRect(control);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&actual), 2);
-    EXPECT_EQ(actual.left, place.left);
-    EXPECT_EQ(actual.top, place.top);
-    EXPECT_EQ(actual.right - actual.left, place.right);
-    EXPECT_EQ(actual.bottom - actual.top, place.bottom);
+    EXPECT_EQ(text, watch.texts[index]) << "control " << index;
+    ++index;
   }
   EXPECT_EQ(index, 5);
 }
@@ -169,11 +119,11 @@ TEST(AboutBoxOnScreen, ShowsTheDialogOverTheHostWindowUntilTheHostClosesIt) {
   char notice[256] = "";
   LoadStringA(GetModuleHandleA("Rowfork.lmx"), 1, notice, sizeof notice);
   const std::string first = notice;
-  watch.texts[0] = {10, "Tandemix Extension"};
-  watch.texts[1] = {25, first.substr(first.find('\n') + 1)};
-  watch.texts[2] = {40, "5.0"};
-  watch.texts[3] = {60, "An extension module to support "};
-  watch.texts[4] = {75, "Multiprocessor architectures."};
+  watch.texts[0] = "Tandemix Extension";
+  watch.texts[1] = first.substr(first.find('\n') + 1);
+  watch.texts[2] = "5.0";
+  watch.texts[3] = "An extension module to support ";
+  watch.texts[4] = "Multiprocessor architectures.";
   if (const char *folder = std::getenv("ROWFORK_SCREEN_DIR")) watch.folder = folder;
 
   watch.parent = MainWindow();

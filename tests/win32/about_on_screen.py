@@ -7,8 +7,8 @@ Starts Xvfb on a free display number, runs the about-box test PROGRAM under
 Wine in PREFIX (a prefix of this test's own, so that its desktop uses that
 display), waits until the program reports the dialog painted and checked,
 saves the host window and the dialog over it as PNG, and lets the program
-close the dialog. Every wait has a time limit. What the dialog holds and
-where is checked by the program, through Windows' own calls.
+close the dialog. Every wait has a time limit. What the dialog holds is
+checked by the program, through Windows' own calls.
 """
 
 import os
