@@ -73,13 +73,6 @@ template <typename... S>
 PlaneMove Plane(int p, S... strides) {
   return {p, {strides...}, false, false, 1};
 }
-template <typename... S>
-PlaneMove ScaledPlane(int p, int bytes, S... strides) {
-  return {p, {strides...}, false, false, bytes};
-}
-inline PlaneMove Run(int p, int bytes) { return {p, {}, false, false, bytes}; }
-inline PlaneMove EvenPlane(int p, int stride) { return {p, {stride}, false, true, 1}; }
-inline PlaneMove Optional(PlaneMove move) { return move.optional = true, move; }
 
 // What the recording routines return (its low byte is not zero).
 inline constexpr int32_t kRecordedResult = 0x7001;
@@ -113,11 +106,11 @@ struct TableRow {
   }
   template <typename... S>
   TableRow &ScaledPlane(int p, int bytes, S... s) {
-    return Move(testing::ScaledPlane(p, bytes, s...));
+    return Move({p, {s...}, false, false, bytes});
   }
-  TableRow &Run(int p, int bytes) { return Move(testing::Run(p, bytes)); }
-  TableRow &EvenPlane(int p, int stride) { return Move(testing::EvenPlane(p, stride)); }
-  TableRow &Optional(PlaneMove move) { return Move(testing::Optional(std::move(move))); }
+  TableRow &Run(int p, int bytes) { return Move({p, {}, false, false, bytes}); }
+  TableRow &EvenPlane(int p, int stride) { return Move({p, {stride}, false, true, 1}); }
+  TableRow &Optional(PlaneMove move) { return move.optional = true, Move(std::move(move)); }
   TableRow &Origin(int o) { return origins.push_back(o), *this; }
   TableRow &OriginBack(int o) { return origins_back.push_back(o), *this; }
   TableRow &SliceScratch(int p, int bytes) { return scratch = p, scratch_bytes = bytes, *this; }
