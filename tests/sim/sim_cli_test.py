@@ -74,7 +74,7 @@ class SmallRun(unittest.TestCase):
     def test_its_own_picture_read_back_gives_the_same_run(self):
         again = os.path.join(self.folder.name, "again")
         result = run("--image", os.path.join(self.out, "input.png"), "--repeat", "1", "--ops",
-                     "convolution,raster-copy", "--csv", "--out", again)
+                     "convolution,raster-copy,convolution", "--csv", "--out", again)
         self.assertEqual(result.returncode, 0, result.stderr)
         rows = list(csv.DictReader(io.StringIO(result.stdout)))
         self.assertEqual([(r["operation"], r["rows"], r["identical"]) for r in rows],
@@ -85,9 +85,9 @@ class SmallRun(unittest.TestCase):
 
     def test_the_table_for_a_person_ends_with_the_folder(self):
         out = os.path.join(self.folder.name, "table")
-        result = run("--size", "32x32", "--repeat", "1", "--ops", "pixel-sum", "--out", out)
+        result = run("--size", "32x32", "--repeat", "1", "--threads", "3", "--ops", "pixel-sum", "--out", out)
         self.assertEqual(result.returncode, 0, result.stderr)
-        self.assertIn("pixel-sum", result.stdout)
+        self.assertIn("32 x 32 RGBA, 3 threads", result.stdout)
         self.assertIn("Outputs identical to the module-inactive run: 1 of 1.", result.stdout)
         self.assertIn(os.path.realpath(out), result.stdout)
 
@@ -126,7 +126,9 @@ class BadInput(unittest.TestCase):
                      ["--ops", "pixel-sum,"], ["--ops", ""], ["--image", ""],
                      ["--size", "64x64", "--image", "x.png"]):
             with self.subTest(args=args):
-                self.assertRefused(*args)
+                self.assertIn(args[0], self.assertRefused(*args))
+        for args, shown in ((["--size", "640x"], "'640x'"), (["--ops", "pixel-sum,sharpen"], "'sharpen'")):
+            self.assertIn(shown, self.assertRefused(*args))
 
     def test_unreadable_images(self):
         with tempfile.TemporaryDirectory() as folder:
@@ -136,9 +138,13 @@ class BadInput(unittest.TestCase):
             truncated = os.path.join(folder, "truncated.png")
             with open(truncated, "wb") as f:
                 f.write(b"\x89PNG\r\n\x1a\n\x00\x00\x00\x0dIHDR\x00\x00")
-            for path in (os.path.join(folder, "missing.png"), not_png, truncated, folder):
+            wide = os.path.join(folder, "wide.png")  # a header alone, one column too wide
+            with open(wide, "wb") as f:
+                f.write(b"\x89PNG\r\n\x1a\n" + struct.pack(">I4sII5BI", 13, b"IHDR", 8192, 8, 8, 6, 0, 0, 0, 0))
+            for path in (os.path.join(folder, "missing.png"), not_png, truncated, folder, wide):
                 with self.subTest(path=path):
                     self.assertIn(path, self.assertRefused("--image", path, "--out", folder))
+            self.assertIn("8192 x 8 is larger", self.assertRefused("--image", wide))
 
     def test_an_output_folder_that_cannot_be_made(self):
         with tempfile.NamedTemporaryFile() as file:
