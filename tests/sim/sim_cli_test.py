@@ -12,6 +12,7 @@ import subprocess
 import sys
 import tempfile
 import unittest
+import zlib
 
 SIM = None
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.realpath(__file__))))
@@ -26,13 +27,14 @@ def run(*args, timeout=120):
     return subprocess.run([SIM, *args], capture_output=True, text=True, timeout=timeout)
 
 
-def png_size(path):
-    """The width and height of a PNG file, or None when it is not one."""
-    with open(path, "rb") as f:
-        head = f.read(24)
-    if len(head) < 24 or head[:8] != b"\x89PNG\r\n\x1a\n" or head[12:16] != b"IHDR":
-        return None
-    return struct.unpack(">II", head[16:24])
+def write_png(path, width, height, rgba):
+    """A PNG file of one colour, `rgba` the four bytes of every pixel."""
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    rows = (b"\0" + rgba * width) * height
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">II5B", width, height, 8, 6, 0, 0, 0)) +
+                chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
 
 
 class SmallRun(unittest.TestCase):
@@ -64,7 +66,8 @@ class SmallRun(unittest.TestCase):
     def test_pictures_and_chart_are_written(self):
         for name in ["input", "alpha-blend", "layer-blend", "convolution", "brush-dab", "raster-copy",
                      "colour-matrix", "row-resample", "display"]:
-            self.assertEqual(png_size(os.path.join(self.out, name + ".png")), (97, 61), name)
+            with open(os.path.join(self.out, name + ".png"), "rb") as f:
+                self.assertEqual(struct.unpack(">8sI4sII", f.read(24))[3:], (97, 61), name)
         with open(os.path.join(self.out, "speedups.svg")) as f:
             chart = f.read()
         self.assertTrue(chart.startswith("<svg"))
@@ -74,7 +77,7 @@ class SmallRun(unittest.TestCase):
     def test_its_own_picture_read_back_gives_the_same_run(self):
         again = os.path.join(self.folder.name, "again")
         result = run("--image", os.path.join(self.out, "input.png"), "--repeat", "1", "--ops",
-                     "convolution,raster-copy", "--csv", "--out", again)
+                     "convolution,raster-copy,convolution", "--csv", "--out", again)
         self.assertEqual(result.returncode, 0, result.stderr)
         rows = list(csv.DictReader(io.StringIO(result.stdout)))
         self.assertEqual([(r["operation"], r["rows"], r["identical"]) for r in rows],
@@ -83,11 +86,17 @@ class SmallRun(unittest.TestCase):
             with open(os.path.join(again, "raster-copy.png"), "rb") as second:
                 self.assertEqual(first.read(), second.read())
 
+    def test_a_picture_of_one_colour_is_counted_in_the_histograms_end_bins(self):
+        blue = os.path.join(self.folder.name, "blue.png")  # a = 0 and c = 255: H0[0], H5[255]
+        write_png(blue, 64, 64, b"\0\0\xff\xff")
+        result = run("--image", blue, "--repeat", "1", "--ops", "histograms", "--out", blue + ".out")
+        self.assertEqual(result.returncode, 0, result.stdout)  # 1 where an output differs
+
     def test_the_table_for_a_person_ends_with_the_folder(self):
         out = os.path.join(self.folder.name, "table")
-        result = run("--size", "32x32", "--repeat", "1", "--ops", "pixel-sum", "--out", out)
+        result = run("--size", "32x32", "--repeat", "1", "--threads", "3", "--ops", "pixel-sum", "--out", out)
         self.assertEqual(result.returncode, 0, result.stderr)
-        self.assertIn("pixel-sum", result.stdout)
+        self.assertIn("32 x 32 RGBA, 3 threads", result.stdout)
         self.assertIn("Outputs identical to the module-inactive run: 1 of 1.", result.stdout)
         self.assertIn(os.path.realpath(out), result.stdout)
 
@@ -126,7 +135,9 @@ class BadInput(unittest.TestCase):
                      ["--ops", "pixel-sum,"], ["--ops", ""], ["--image", ""],
                      ["--size", "64x64", "--image", "x.png"]):
             with self.subTest(args=args):
-                self.assertRefused(*args)
+                self.assertIn(args[0], self.assertRefused(*args))
+        for args, shown in ((["--size", "640x"], "'640x'"), (["--ops", "pixel-sum,sharpen"], "'sharpen'")):
+            self.assertIn(shown, self.assertRefused(*args))
 
     def test_unreadable_images(self):
         with tempfile.TemporaryDirectory() as folder:
@@ -136,9 +147,12 @@ class BadInput(unittest.TestCase):
             truncated = os.path.join(folder, "truncated.png")
             with open(truncated, "wb") as f:
                 f.write(b"\x89PNG\r\n\x1a\n\x00\x00\x00\x0dIHDR\x00\x00")
-            for path in (os.path.join(folder, "missing.png"), not_png, truncated, folder):
+            wide = os.path.join(folder, "wide.png")  # one column too wide
+            write_png(wide, 8192, 8, b"\0\0\0\xff")
+            for path in (os.path.join(folder, "missing.png"), not_png, truncated, folder, wide):
                 with self.subTest(path=path):
                     self.assertIn(path, self.assertRefused("--image", path, "--out", folder))
+            self.assertIn("8192 x 8 is larger", self.assertRefused("--image", wide))
 
     def test_an_output_folder_that_cannot_be_made(self):
         with tempfile.NamedTemporaryFile() as file:
