@@ -142,41 +142,23 @@ class AboutDialog(unittest.TestCase):
     TEXTS = [(10, "Tandemix Extension"), (25, None), (40, "5.0"),
              (60, "An extension module to support "), (75, "Multiprocessor architectures.")]
 
-    def read(self):
+    def test_template_of_five_centred_static_texts(self):
         reader = Reader(resource(RT_DIALOG, 16000))
         style, extended, count, x, y, cx, cy = reader.take("IIHhhhh")
-        header = dict(style=style, extended=extended, count=count, rect=(x, y, cx, cy),
-                      menu=reader.name_or_ordinal(), window_class=reader.name_or_ordinal(),
-                      caption=reader.name_or_ordinal() or "", points=reader.take("H"), font=reader.wide_text())
-        controls = []
-        for _ in range(count):
-            reader.align(4)
-            style, extended, x, y, cx, cy, number = reader.take("IIhhhhH")
-            controls.append(dict(style=style, extended=extended, rect=(x, y, cx, cy), id=number,
-                                 window_class=reader.name_or_ordinal(), text=reader.name_or_ordinal(),
-                                 extra=reader.take("H")))
-        self.assertEqual(reader.at, len(reader.raw), "bytes after the last control")
-        return header, controls
-
-    def test_template(self):
-        header, _ = self.read()
-        self.assertEqual(header, dict(style=WS_POPUP | DS_MODALFRAME | DS_SETFONT, extended=0, count=5,
-                                      rect=(0, 0, 125, 92), menu=None, window_class=None, caption="",
-                                      points=8, font="MS Sans Serif"))
-
-    def test_five_centred_static_texts(self):
-        _, controls = self.read()
-        self.assertEqual(len(controls), len(self.TEXTS))
+        self.assertEqual((style, extended, count, x, y, cx, cy),
+                         (WS_POPUP | DS_MODALFRAME | DS_SETFONT, 0, len(self.TEXTS), 0, 0, 125, 92))
+        self.assertEqual([reader.name_or_ordinal() for _ in range(3)], [None, None, None], "menu, class, caption")
+        self.assertEqual((reader.take("H"), reader.wide_text()), (8, "MS Sans Serif"))
         notice = string_table()[1].split("\n")[1]
-        for control, (y, text) in zip(controls, self.TEXTS):
+        for y, text in self.TEXTS:
             with self.subTest(y=y):
-                self.assertEqual(control["style"], SS_CENTER | WS_CHILD | WS_VISIBLE | WS_GROUP)
-                self.assertEqual(control["extended"], 0)
-                self.assertEqual(control["rect"], (5, y, 115, 12))
-                self.assertEqual(control["id"], 0xFFFF, "id -1")
-                self.assertEqual(control["window_class"], 0x0082, "the static class")
-                self.assertEqual(control["text"], text if text is not None else notice)
-                self.assertEqual(control["extra"], 0)
+                reader.align(4)
+                self.assertEqual(reader.take("IIhhhhH"), (SS_CENTER | WS_CHILD | WS_VISIBLE | WS_GROUP, 0,
+                                                          5, y, 115, 12, 0xFFFF), "style, place, id -1")
+                self.assertEqual(reader.name_or_ordinal(), 0x0082, "the static class")
+                self.assertEqual(reader.name_or_ordinal(), text if text is not None else notice)
+                self.assertEqual(reader.take("H"), 0, "no creation data")
+        self.assertEqual(reader.at, len(reader.raw), "bytes after the last control")
 
 
 class Strings(unittest.TestCase):
