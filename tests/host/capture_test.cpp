@@ -3,6 +3,7 @@
 // slots a start-up replaces.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 
@@ -45,10 +46,8 @@ class Capture : public ModuleTest {
     return replaced;
   }
   bool AnySlotReplaced() {
-    for (const auto &[key, slots] : Replaced()) {
-      if (!slots.empty()) return true;
-    }
-    return false;
+    const auto replaced = Replaced();
+    return std::any_of(replaced.begin(), replaced.end(), [](const auto &suite) { return !suite.second.empty(); });
   }
 
  private:
