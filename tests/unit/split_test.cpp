@@ -133,32 +133,16 @@ TEST(SliceArguments, ANullRecordRunsUnsplit) {
 struct SliceCall {
   uint64_t thread;
   std::vector<int64_t> args;
+  bool operator<(const SliceCall &other) const { return args[0] < other.args[0]; }
 };
 
-// The slices recording routines have seen, from any thread.
-class SliceLog {
- public:
-  void Add(std::vector<int64_t> args) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    calls_.push_back({lumora::CurrentThreadTag(), std::move(args)});
-  }
-  // The calls so far, in the order of their first argument (slices in the
-  // order of their rows), leaving the log empty.
-  std::vector<SliceCall> Take() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    std::vector<SliceCall> calls = std::exchange(calls_, {});
-    std::stable_sort(calls.begin(), calls.end(),
-                     [](const SliceCall &a, const SliceCall &b) { return a.args[0] < b.args[0]; });
-    return calls;
-  }
-
- private:
-  std::mutex mutex_;
-  std::vector<SliceCall> calls_;
-} slices;
+// The slices the recording routine has seen, from any thread.
+std::mutex log_mutex;
+std::vector<SliceCall> slice_log;
 
 int32_t RecordTwoPlanes(Ptr a, Ptr b, I16 rows, I16 value, I16 stride_a, I16 stride_b) {
-  slices.Add({N(a), N(b), rows, value, stride_a, stride_b});
+  std::lock_guard<std::mutex> lock(log_mutex);
+  slice_log.push_back({lumora::CurrentThreadTag(), {N(a), N(b), rows, value, stride_a, stride_b}});
   return 1000 + rows;
 }
 using TwoPlanes = RowSplit<int32_t(Ptr, Ptr, I16, I16, I16, I16), Rows<3>, Plane<1, 5>, Plane<2, 6>>;
@@ -172,7 +156,9 @@ TEST_P(RowSplitTest, EachSliceOnAParticipantOfItsOwnTheLastOnTheCaller) {
     SCOPED_TRACE(rows);
     const int32_t result =
         TwoPlanes::Run(&RecordTwoPlanes, P(0x100000), P(0x900000), static_cast<I16>(rows), 7, 40, -24);
-    const std::vector<SliceCall> calls = slices.Take();
+    // The slices in the order of their rows.
+    std::vector<SliceCall> calls = std::exchange(slice_log, {});
+    std::sort(calls.begin(), calls.end());
     const int per = rows / threads;
     if (per <= 0) {
       EXPECT_EQ(result, 1000 + rows) << "an unsplit call hands back the routine's result";
