@@ -1,8 +1,7 @@
-// The Linux substitute where nothing else would notice a fault: the test hooks
-// that the start-up fault tests rely on, a wake-up lost between two threads
-// that hand a token back and forth as the pool's hand-off does, the misuse of
-// TerminateThread, a thread's end, and what the profile switch and
-// ROWFORK_CPUS read as.
+// The Linux substitute where nothing else would notice a fault: a wake-up
+// lost between two threads that hand a token back and forth as the pool's
+// hand-off does, the misuse of TerminateThread, a thread's end, and what the
+// profile switch and ROWFORK_CPUS read as.
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <stdlib.h>
@@ -14,54 +13,14 @@
 #include <iterator>
 #include <string>
 #include <thread>
-#include <vector>
 
-#include "platform/posix/test_hooks.h"
 #include "platform/win32.h"
 
 namespace {
 
 using std::chrono::steady_clock;
-namespace hooks = rowfork::test_hooks;
-using hooks::Failing;
 
 DWORD Nothing(LPVOID) { return 0; }
-
-// Whether a call of `kind` succeeds; whatever it made is closed or freed.
-bool Made(Failing kind) {
-  if (kind == Failing::kGlobalAlloc) {
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 16);
-    GlobalFree(memory);
-    return memory != nullptr;
-  }
-  HANDLE handle = kind == Failing::kCreateEvent
-                      ? CreateEventA(nullptr, TRUE, FALSE, nullptr)
-                      : CreateThread(nullptr, 0, Nothing, nullptr, CREATE_SUSPENDED, nullptr);
-  return handle != nullptr && CloseHandle(handle);
-}
-
-// Of three calls, only the one armed fails, the failed one counts as made,
-// and a call of another kind armed fails none; what is open is counted.
-TEST(Hooks, OnlyTheNthCallOfItsKindFails) {
-  const int objects = hooks::OpenKernelObjects(), blocks = hooks::LiveGlobalBlocks();
-  for (const auto kind : {Failing::kCreateEvent, Failing::kCreateThread, Failing::kGlobalAlloc}) {
-    const int calls_before = hooks::CallsMade(kind);
-    hooks::FailNthCall(kind == Failing::kCreateEvent ? Failing::kGlobalAlloc : Failing::kCreateEvent, 1);
-    hooks::FailNthCall(kind, 2);
-    EXPECT_EQ((std::vector<bool>{Made(kind), Made(kind), Made(kind)}),
-              (std::vector<bool>{true, false, true}));
-    EXPECT_EQ(hooks::CallsMade(kind), calls_before + 3);
-    for (const auto any : {Failing::kCreateEvent, Failing::kGlobalAlloc}) hooks::FailNthCall(any, 0);
-  }
-  EXPECT_EQ(hooks::OpenKernelObjects(), objects);
-  EXPECT_EQ(hooks::LiveGlobalBlocks(), blocks);
-  HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 16);
-  EXPECT_EQ(hooks::OpenKernelObjects(), objects + 1) << "counted while open";
-  EXPECT_EQ(hooks::LiveGlobalBlocks(), blocks + 1);
-  CloseHandle(event);
-  GlobalFree(memory);
-}
 
 // Every 16th round, a pause of about 100 us, so that some sets land while the
 // partner sleeps and others just as it goes to sleep.

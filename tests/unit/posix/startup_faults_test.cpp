@@ -64,14 +64,21 @@ class StartUpFaults : public ::testing::TestWithParam<int> {
   lumora::HostSuites suites_;
 };
 
+// What start-up asks for is what it holds while it runs (each call counted,
+// each object open until it ends): the counts the failure cases rest on.
 TEST_P(StartUpFaults, StartUpAsksForFiveBuffersTheWordsTwoEventsAndAThreadPerWorker) {
   const int buffers = PluginAllocCalls(), blocks = CallsMade(Failing::kGlobalAlloc),
             events = CallsMade(Failing::kCreateEvent), threads = CallsMade(Failing::kCreateThread);
+  const int live_buffers = PluginLiveBuffers(), live_blocks = test_hooks::LiveGlobalBlocks(),
+            objects = test_hooks::OpenKernelObjects();
   ASSERT_EQ(Start(), 0);
   EXPECT_EQ(PluginAllocCalls() - buffers, 5);
   EXPECT_EQ(CallsMade(Failing::kGlobalAlloc) - blocks, 1);
   EXPECT_EQ(CallsMade(Failing::kCreateEvent) - events, 2 * Workers());
   EXPECT_EQ(CallsMade(Failing::kCreateThread) - threads, Workers());
+  EXPECT_EQ(PluginLiveBuffers() - live_buffers, 5);
+  EXPECT_EQ(test_hooks::LiveGlobalBlocks() - live_blocks, 1);
+  EXPECT_EQ(test_hooks::OpenKernelObjects() - objects, 3 * Workers());
 }
 
 TEST_P(StartUpFaults, EachResourceLackingInTurn) {
