@@ -159,26 +159,21 @@ TEST_P(RowSplitTest, EachSliceOnAParticipantOfItsOwnTheLastOnTheCaller) {
     // The slices in the order of their rows.
     std::vector<SliceCall> calls = std::exchange(slice_log, {});
     std::sort(calls.begin(), calls.end());
-    const int per = rows / threads;
-    if (per <= 0) {
-      EXPECT_EQ(result, 1000 + rows) << "an unsplit call hands back the routine's result";
-      ASSERT_EQ(calls.size(), 1u);
-      EXPECT_EQ(calls[0].thread, caller);
-      EXPECT_EQ(calls[0].args, (std::vector<int64_t>{0x100000, 0x900000, rows, 7, 40, -24}));
-      continue;
-    }
-    EXPECT_EQ(result, 0) << "a split hands back no result";
-    ASSERT_EQ(calls.size(), static_cast<size_t>(threads));
+    // An unsplit call is one slice of all the rows, with the routine's result.
+    const bool splits = rows / threads > 0;
+    const int parts = splits ? threads : 1, per = splits ? rows / threads : 0;
+    EXPECT_EQ(result, splits ? 0 : 1000 + rows) << "a split hands back no result";
+    ASSERT_EQ(calls.size(), static_cast<size_t>(parts));
     std::set<uint64_t> participants;
-    for (int k = 0; k < threads; ++k) {
+    for (int k = 0; k < parts; ++k) {
       const SliceCall &call = calls[static_cast<size_t>(k)];
-      const int count = k == threads - 1 ? rows - (threads - 1) * per : per;
+      const int count = k == parts - 1 ? rows - (parts - 1) * per : per;
       EXPECT_EQ(call.args,
                 (std::vector<int64_t>{0x100000 + k * per * 40, 0x900000 - k * per * 24, count, 7, 40, -24}));
       participants.insert(call.thread);
     }
     EXPECT_EQ(calls.back().thread, caller) << "the caller runs the last slice";
-    EXPECT_EQ(participants.size(), static_cast<size_t>(threads));
+    EXPECT_EQ(participants.size(), static_cast<size_t>(parts));
   }
 }
 
