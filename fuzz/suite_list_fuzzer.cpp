@@ -30,25 +30,20 @@ SuiteTerms TermsFor(uint32_t key) {
 }
 
 // What the host's find routine answers with, for the current input.
-struct FindAnswer {
-  uint8_t result = 0;
-  SuiteRecord *record = nullptr;
-} find_answer;
+uint8_t find_result;
+SuiteRecord *find_record;
 
 uint8_t FuzzFind(uint32_t, uint32_t, SuiteRecord **record) {
-  *record = find_answer.record;
-  return find_answer.result;
+  *record = find_record;
+  return find_result;
 }
 
-struct Built {
-  std::vector<std::unique_ptr<GenericRoutine[]>> tables;
-  SuiteRecord answer{};
-};
+using Tables = std::vector<std::unique_ptr<GenericRoutine[]>>;
 
 // A record of a key of the ten or any other, at the version asked for, one
 // more or any, with a count at the minimum, one less, the most or any, and a
 // table (one in eight has none) as long as its suite's or its count says.
-SuiteRecord TakeRecord(FuzzInput &in, Built &built) {
+SuiteRecord TakeRecord(FuzzInput &in, Tables &tables) {
   SuiteRecord record{};
   const uint32_t key_choice = in.Below(12);
   record.key = key_choice < 10 ? kSuiteTerms[key_choice].key : in.Take<uint32_t>();
@@ -62,8 +57,8 @@ SuiteRecord TakeRecord(FuzzInput &in, Built &built) {
   record.count = count_choice < 3 ? counts[count_choice] : in.Take<uint16_t>();
   if (in.Below(8) != 0) {
     const size_t entries = std::max<size_t>(record.count, terms.entries_copied);
-    built.tables.push_back(std::make_unique<GenericRoutine[]>(entries == 0 ? 1 : entries));
-    record.table = built.tables.back().get();
+    tables.push_back(std::make_unique<GenericRoutine[]>(entries == 0 ? 1 : entries));
+    record.table = tables.back().get();
     for (size_t i = 0; i < entries; ++i) record.table[i] = &Untouched;
     // A core table's slot 5 is the host's find routine, or empty.
     if (record.key == FourCC("core")) {
@@ -80,14 +75,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   using namespace rowfork;
   using namespace rowfork::fuzz;
   FuzzInput in(data, size);
-  Built built;
+  Tables tables;
   const uint32_t records = in.Below(24);
   const int32_t count_field =
       in.Below(4) == 0 ? -static_cast<int32_t>(in.Below(0x80000000u)) : static_cast<int32_t>(records);
   std::vector<SuiteRecord> list;
-  for (uint32_t i = 0; i < records; ++i) list.push_back(TakeRecord(in, built));
-  built.answer = TakeRecord(in, built);
-  find_answer = {static_cast<uint8_t>(in.Below(3)), in.Below(4) == 0 ? nullptr : &built.answer};
+  for (uint32_t i = 0; i < records; ++i) list.push_back(TakeRecord(in, tables));
+  SuiteRecord answer = TakeRecord(in, tables);
+  find_result = static_cast<uint8_t>(in.Below(3));
+  find_record = in.Below(4) == 0 ? nullptr : &answer;
 
   // The block (an unused word, the count, the records) exactly as long as
   // its records, so a read past them is caught.
@@ -98,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   const int16_t result = CaptureSuites(reinterpret_cast<const PluginParamBlock *>(block.data()));
   if (result != kSuccess && result != kSuiteMissing) std::abort();
   if (result != kSuccess) return 0;
-  list.push_back(built.answer);
+  list.push_back(answer);
   for (int s = 0; s < kSuiteCount; ++s) {
     const auto suite = static_cast<Suite>(s);
     const SuiteTerms &terms = kSuiteTerms[s];
