@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -23,10 +24,9 @@ void Untouched() {}
 // The terms of the suite of `key`; for a key of none of the ten, no version
 // or entries, and a minimum count of 5.
 SuiteTerms TermsFor(uint32_t key) {
-  for (const SuiteTerms &terms : kSuiteTerms) {
-    if (terms.key == key) return terms;
-  }
-  return {key, 0, 5, 0};
+  const auto *terms = std::find_if(std::begin(kSuiteTerms), std::end(kSuiteTerms),
+                                   [key](const SuiteTerms &t) { return t.key == key; });
+  return terms != std::end(kSuiteTerms) ? *terms : SuiteTerms{key, 0, 5, 0};
 }
 
 // What the host's find routine answers with, for the current input.

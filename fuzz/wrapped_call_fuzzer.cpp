@@ -74,15 +74,8 @@ int16_t TakeRows(FuzzInput &in) {
   return choice == 4 ? static_cast<int16_t>(1 + in.Below(17)) : in.Take<int16_t>();
 }
 
-// At least 16 bytes each way, so that no row of a host routine overlaps the next.
-int32_t TakeStride(FuzzInput &in) {
-  const auto raw = in.Take<int16_t>();
-  const int32_t size = 16 + static_cast<int32_t>(static_cast<uint16_t>(raw) % 240);
-  return raw < 0 ? -size : size;
-}
-
 // Planes of exactly `sizes` bytes, each cut from random bytes at its own place.
-using Planes = std::vector<std::pair<std::unique_ptr<uint8_t[]>, size_t>>;
+using Planes = std::vector<std::unique_ptr<uint8_t[]>>;
 Planes MakePlanes(const std::vector<size_t> &sizes) {
   static const std::vector<uint8_t> pattern = [] {
     std::vector<uint8_t> bytes(kPlaneBudget + 256);
@@ -92,20 +85,10 @@ Planes MakePlanes(const std::vector<size_t> &sizes) {
   }();
   Planes planes;
   for (size_t m = 0; m < sizes.size(); ++m) {
-    planes.emplace_back(std::make_unique<uint8_t[]>(sizes[m]), sizes[m]);
-    std::memcpy(planes[m].first.get(), pattern.data() + m * 37 % 256, sizes[m]);
+    planes.push_back(std::make_unique<uint8_t[]>(sizes[m]));
+    std::memcpy(planes[m].get(), pattern.data() + m * 37 % 256, sizes[m]);
   }
   return planes;
-}
-
-// The call's arguments with each plane pointed at its row 0 in `planes`.
-lumora::testing::Numbers WithPlanes(const TableRow &row, lumora::testing::Numbers args, const Planes &planes,
-                                    const std::vector<int64_t> &strides, int16_t rows) {
-  for (size_t m = 0; m < row.planes.size(); ++m) {
-    const int64_t row_zero = rows > 0 && strides[m] < 0 ? (rows - 1) * -strides[m] : 0;
-    Arg(args, row.planes[m].plane) = reinterpret_cast<intptr_t>(planes[m].first.get() + row_zero);
-  }
-  return args;
 }
 
 std::vector<uint8_t> Canvas() {
@@ -126,18 +109,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   const bool canvas = row.suite == lumora::testing::kPntg && row.planes.empty();
 
   lumora::testing::Numbers args(static_cast<size_t>(row.Arguments()));
-  for (int i = 1; i <= row.Arguments(); ++i) {
+  for (int i = 1; i <= row.Arguments(); ++i)
     Arg(args, i) = row.Kind(i) == 'w' ? static_cast<int32_t>(0x01000193u * static_cast<uint32_t>(i))
                                       : (i * 37 + 11) % 200;
-  }
   auto rows = TakeRows(in);
   const auto origin = in.Take<int16_t>();
   lumora::testing::PlaceCase(row, args, rows, origin, [&](size_t, int argument) -> int64_t {
-    // Rows of 16-bit elements are a whole number of elements apart.
+    // At least 16 bytes each way, so that no row of a host routine overlaps
+    // the next; rows of 16-bit elements a whole number of elements apart.
     const bool halves = std::any_of(row.planes.begin(), row.planes.end(), [&](const auto &move) {
       return move.half && move.strides.front() == argument;
     });
-    const int32_t stride = TakeStride(in);
+    const auto raw = in.Take<int16_t>();
+    const int32_t stride = (raw < 0 ? -1 : 1) * (16 + static_cast<int32_t>(static_cast<uint16_t>(raw) % 240));
     return halves ? stride & ~1 : stride;
   });
 
@@ -159,18 +143,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   std::vector<size_t> sizes;
   for (int64_t stride : strides) sizes.push_back(rows > 0 ? static_cast<size_t>(rows * std::abs(stride)) : 0);
   const Planes unsplit = MakePlanes(sizes), split = MakePlanes(sizes);
+  // The call's arguments with each plane pointed at its row 0 in `planes`.
+  const auto with = [&](const Planes &planes) {
+    lumora::testing::Numbers placed = args;
+    for (size_t m = 0; m < row.planes.size(); ++m) {
+      const int64_t row_zero = rows > 0 && strides[m] < 0 ? (rows - 1) * -strides[m] : 0;
+      Arg(placed, row.planes[m].plane) = reinterpret_cast<intptr_t>(planes[m].get() + row_zero);
+    }
+    return placed;
+  };
   const std::vector<uint8_t> canvas_before = Canvas();
-  const int32_t expected =
-      row.call(host->reference.Table(row.suite)[slot], WithPlanes(row, args, unsplit, strides, rows));
+  const int32_t expected = row.call(host->reference.Table(row.suite)[slot], with(unsplit));
   const std::vector<uint8_t> canvas_after = Canvas();
   std::copy(canvas_before.begin(), canvas_before.end(), lumora::PntgCanvas());
-  const int32_t result =
-      row.call(host->live.Table(row.suite)[slot], WithPlanes(row, args, split, strides, rows));
+  const int32_t result = row.call(host->live.Table(row.suite)[slot], with(split));
 
   const char *differs = result != expected ? "the result" : Canvas() != canvas_after ? "the canvas" : nullptr;
-  for (size_t m = 0; m < split.size() && differs == nullptr; ++m) {
-    if (std::memcmp(split[m].first.get(), unsplit[m].first.get(), sizes[m]) != 0) differs = "a plane";
-  }
+  for (size_t m = 0; m < split.size() && differs == nullptr; ++m)
+    if (std::memcmp(split[m].get(), unsplit[m].get(), sizes[m]) != 0) differs = "a plane";
   if (differs != nullptr) {
     std::fprintf(stderr, "%c%c%c%c slot %d, %d rows, origin %d: %s differs from the unsplit call\n",
                  row.suite >> 24, row.suite >> 16 & 255, row.suite >> 8 & 255, row.suite & 255, slot, rows,
