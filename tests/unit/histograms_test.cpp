@@ -25,25 +25,21 @@ void ExpectCountsOfTheReference(const Picture &picture, bool masked, int thresho
 }
 
 TEST(HistogramCounting, MatchesTheReferenceOverShapesMasksAndThresholds) {
-  struct Shape {
-    int rows, columns, stride, mask_stride;
-  };
   // Columns on both sides of whole blocks of pixels; strides negative and
   // wider than the row; a mask wider than the planes.
-  const Shape shapes[] = {{1, 1, 1, 1},      {3, 15, 15, 15},  {3, 16, 16, 16},    {2, 17, 20, 17},
-                          {5, 33, -40, 33},  {4, 48, 48, -64}, {7, 100, 128, 300}, {1, 255, -256, -256},
-                          {9, 31, 31, 1000}, {2, 70, -100, 70}};
+  Picture pictures[] = {{1, 1, 1, 1},      {3, 15, 15, 15},  {3, 16, 16, 16},    {2, 17, 20, 17},
+                        {5, 33, -40, 33},  {4, 48, 48, -64}, {7, 100, 128, 300}, {1, 255, -256, -256},
+                        {9, 31, 31, 1000}, {2, 70, -100, 70}};
   uint32_t seed = 1;
-  for (const Shape &shape : shapes) {
-    Picture picture(shape.rows, shape.columns, shape.stride, shape.mask_stride);
+  for (Picture &picture : pictures) {
     std::mt19937 random(seed++);
     for (auto *plane : {&picture.a, &picture.b, &picture.c, &picture.w, &picture.mask}) {
       for (uint8_t &byte : *plane) byte = static_cast<uint8_t>(random());
     }
     for (int threshold : {-32768, -1, 0, 1, 127, 128, 200, 254, 255, 300, 32767}) {
       SCOPED_TRACE(::testing::Message()
-                   << shape.rows << "x" << shape.columns << " stride " << shape.stride << " mask stride "
-                   << shape.mask_stride << " threshold " << threshold);
+                   << picture.rows << "x" << picture.columns << ", strides " << picture.stride << " and "
+                   << picture.mask_stride << ", threshold " << threshold);
       ExpectCountsOfTheReference(picture, true, threshold);
       if (threshold == 0) ExpectCountsOfTheReference(picture, false, 0);
     }
