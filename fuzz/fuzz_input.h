@@ -2,6 +2,7 @@
 // every number is 0, so any input gives a whole case.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -15,19 +16,17 @@ class FuzzInput {
   template <typename T>
   T Take() {
     T value{};
-    const size_t n = size_ - used_ < sizeof(T) ? size_ - used_ : sizeof(T);
+    const size_t n = std::min(size_ - used_, sizeof(T));
     if (n != 0) std::memcpy(&value, data_ + used_, n);
     used_ += n;
     return value;
   }
   // A number in 0 .. count - 1.
   uint32_t Below(uint32_t count) { return count == 0 ? 0 : Take<uint32_t>() % count; }
-  bool Done() const { return used_ == size_; }
 
  private:
   const uint8_t *data_;
-  size_t size_;
-  size_t used_ = 0;
+  size_t size_, used_ = 0;
 };
 
 }  // namespace rowfork::fuzz

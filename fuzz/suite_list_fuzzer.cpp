@@ -4,9 +4,11 @@
 // 0 or -30900 and nothing is read out of bounds. Each table is as long as its
 // own suite's table is known to be. On success every suite's saved routines
 // are the first entries of a table of that suite.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -19,82 +21,45 @@ namespace {
 
 void Untouched() {}
 
-// A table as long as the suite of its key is known to hold, or as its
-// count says when that is more (or when the key is none of the ten).
-std::unique_ptr<GenericRoutine[]> MakeTable(uint32_t key, uint16_t count) {
-  size_t entries = count;
-  for (const SuiteTerms &terms : kSuiteTerms) {
-    if (terms.key == key && terms.entries_copied > entries) entries = terms.entries_copied;
-  }
-  auto table = std::make_unique<GenericRoutine[]>(entries == 0 ? 1 : entries);
-  for (size_t i = 0; i < entries; ++i) table[i] = &Untouched;
-  return table;
+// The terms of the suite of `key`; for a key of none of the ten, no version
+// or entries, and a minimum count of 5.
+SuiteTerms TermsFor(uint32_t key) {
+  const auto *terms = std::find_if(std::begin(kSuiteTerms), std::end(kSuiteTerms),
+                                   [key](const SuiteTerms &t) { return t.key == key; });
+  return terms != std::end(kSuiteTerms) ? *terms : SuiteTerms{key, 0, 5, 0};
 }
 
 // What the host's find routine answers with, for the current input.
-struct FindAnswer {
-  uint8_t result = 0;
-  SuiteRecord *record = nullptr;
-};
-FindAnswer find_answer;
+uint8_t find_result;
+SuiteRecord *find_record;
 
 uint8_t FuzzFind(uint32_t, uint32_t, SuiteRecord **record) {
-  *record = find_answer.record;
-  return find_answer.result;
+  *record = find_record;
+  return find_result;
 }
 
-uint32_t TakeKey(FuzzInput &in) {
-  const uint32_t choice = in.Below(12);
-  return choice < 10 ? kSuiteTerms[choice].key : in.Take<uint32_t>();
-}
+using Tables = std::vector<std::unique_ptr<GenericRoutine[]>>;
 
-int16_t TakeVersion(FuzzInput &in, uint32_t key) {
-  int16_t asked = 0;
-  for (const SuiteTerms &terms : kSuiteTerms) {
-    if (terms.key == key) asked = terms.version;
-  }
-  switch (in.Below(4)) {
-    case 0:
-    case 1:
-      return asked;
-    case 2:
-      return static_cast<int16_t>(asked + 1);
-    default:
-      return in.Take<int16_t>();
-  }
-}
-
-uint16_t TakeCount(FuzzInput &in, uint32_t key) {
-  uint16_t minimum = 5;
-  for (const SuiteTerms &terms : kSuiteTerms) {
-    if (terms.key == key) minimum = terms.minimum_count;
-  }
-  switch (in.Below(4)) {
-    case 0:
-      return minimum;
-    case 1:
-      return static_cast<uint16_t>(minimum - 1);
-    case 2:
-      return 0xFFFF;
-    default:
-      return in.Take<uint16_t>();
-  }
-}
-
-struct Built {
-  std::vector<std::unique_ptr<GenericRoutine[]>> tables;
-  std::vector<unsigned char> block;
-  SuiteRecord answer{};
-};
-
-SuiteRecord TakeRecord(FuzzInput &in, Built &built) {
+// A record of a key of the ten or any other, at the version asked for, one
+// more or any, with a count at the minimum, one less, the most or any, and a
+// table (one in eight has none) as long as its suite's or its count says.
+SuiteRecord TakeRecord(FuzzInput &in, Tables &tables) {
   SuiteRecord record{};
-  record.key = TakeKey(in);
-  record.version = TakeVersion(in, record.key);
-  record.count = TakeCount(in, record.key);
+  const uint32_t key_choice = in.Below(12);
+  record.key = key_choice < 10 ? kSuiteTerms[key_choice].key : in.Take<uint32_t>();
+  const SuiteTerms terms = TermsFor(record.key);
+  const uint32_t version_choice = in.Below(4);
+  record.version = version_choice < 2    ? terms.version
+                   : version_choice == 2 ? static_cast<int16_t>(terms.version + 1)
+                                         : in.Take<int16_t>();
+  const uint16_t counts[] = {terms.minimum_count, static_cast<uint16_t>(terms.minimum_count - 1), 0xFFFF};
+  const uint32_t count_choice = in.Below(4);
+  record.count = count_choice < 3 ? counts[count_choice] : in.Take<uint16_t>();
   if (in.Below(8) != 0) {
-    built.tables.push_back(MakeTable(record.key, record.count));
-    record.table = built.tables.back().get();
+    const size_t entries = std::max<size_t>(record.count, terms.entries_copied);
+    tables.push_back(std::make_unique<GenericRoutine[]>(entries == 0 ? 1 : entries));
+    record.table = tables.back().get();
+    for (size_t i = 0; i < entries; ++i) record.table[i] = &Untouched;
     // A core table's slot 5 is the host's find routine, or empty.
     if (record.key == FourCC("core")) {
       record.table[5] = in.Below(8) == 0 ? nullptr : reinterpret_cast<GenericRoutine>(&FuzzFind);
@@ -110,27 +75,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   using namespace rowfork;
   using namespace rowfork::fuzz;
   FuzzInput in(data, size);
-  Built built;
+  Tables tables;
   const uint32_t records = in.Below(24);
   const int32_t count_field =
       in.Below(4) == 0 ? -static_cast<int32_t>(in.Below(0x80000000u)) : static_cast<int32_t>(records);
   std::vector<SuiteRecord> list;
-  for (uint32_t i = 0; i < records; ++i) list.push_back(TakeRecord(in, built));
-  built.answer = TakeRecord(in, built);
-  find_answer = {static_cast<uint8_t>(in.Below(3)), in.Below(4) == 0 ? nullptr : &built.answer};
+  for (uint32_t i = 0; i < records; ++i) list.push_back(TakeRecord(in, tables));
+  SuiteRecord answer = TakeRecord(in, tables);
+  find_result = static_cast<uint8_t>(in.Below(3));
+  find_record = in.Below(4) == 0 ? nullptr : &answer;
 
-  // The block exactly as long as its records, so a read past them is caught.
-  built.block.resize(8 + list.size() * sizeof(SuiteRecord));
-  const uint32_t unused = 0;
-  std::memcpy(built.block.data(), &unused, 4);
-  std::memcpy(built.block.data() + 4, &count_field, 4);
-  if (!list.empty()) std::memcpy(built.block.data() + 8, list.data(), list.size() * sizeof(SuiteRecord));
-  const auto *block = reinterpret_cast<const PluginParamBlock *>(built.block.data());
+  // The block (an unused word, the count, the records) exactly as long as
+  // its records, so a read past them is caught.
+  std::vector<unsigned char> block(8 + list.size() * sizeof(SuiteRecord));
+  std::memcpy(block.data() + 4, &count_field, 4);
+  if (!list.empty()) std::memcpy(block.data() + 8, list.data(), list.size() * sizeof(SuiteRecord));
 
-  const int16_t result = CaptureSuites(block);
+  const int16_t result = CaptureSuites(reinterpret_cast<const PluginParamBlock *>(block.data()));
   if (result != kSuccess && result != kSuiteMissing) std::abort();
   if (result != kSuccess) return 0;
-  list.push_back(built.answer);
+  list.push_back(answer);
   for (int s = 0; s < kSuiteCount; ++s) {
     const auto suite = static_cast<Suite>(s);
     const SuiteTerms &terms = kSuiteTerms[s];

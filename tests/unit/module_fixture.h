@@ -23,8 +23,6 @@ class LivePool {
     if (built_) DestroyWorkerPool();
     ReleasePool();
   }
-  LivePool(const LivePool &) = delete;
-  LivePool &operator=(const LivePool &) = delete;
   bool Built() const { return built_; }
 
  private:

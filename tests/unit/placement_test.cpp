@@ -1,6 +1,7 @@
 // Where the pool's threads run, on either target: each worker on a processor
-// of its own after the first, a worker on the caller's processor makes way
-// when a split begins, and the caller's own affinity is never changed.
+// of its own after the first while there are enough, a worker on the
+// caller's processor makes way when a split begins, and the caller's own
+// affinity is never changed.
 #include "pool/placement.h"
 
 #include <gtest/gtest.h>
@@ -73,6 +74,7 @@ class Placement : public ::testing::Test {
   const std::vector<int> processors_ = ProcessProcessors();
 };
 
+// With more participants than processors, the scheduler places them all.
 TEST_F(Placement, EachWorkerRunsOnAProcessorOfItsOwnAfterTheFirst) {
   const int threads = static_cast<int>(processors_.size());
   {
@@ -85,12 +87,9 @@ TEST_F(Placement, EachWorkerRunsOnAProcessorOfItsOwnAfterTheFirst) {
     }
   }
   EXPECT_EQ(WorkerProcessor(0), -1) << "an ended pool leaves no placement";
-}
-
-TEST_F(Placement, WithMoreParticipantsThanProcessorsTheSchedulerPlacesThem) {
-  LivePool pool(static_cast<int>(processors_.size()) + 1);
+  LivePool pool(threads + 1);
   ASSERT_TRUE(pool.Built());
-  for (int k = 0; k < static_cast<int>(processors_.size()); ++k) EXPECT_EQ(WorkerProcessor(k), -1) << k;
+  for (int k = 0; k < threads; ++k) EXPECT_EQ(WorkerProcessor(k), -1) << "too many participants: " << k;
   EXPECT_EQ(WorkersRanOn().size(), processors_.size());
 }
 

@@ -1,7 +1,6 @@
-// The Linux substitute where nothing else would notice a fault: the test hooks
-// that the start-up fault tests rely on, a wake-up lost between two threads
-// that hand a token back and forth as the pool's hand-off does, the misuse of
-// TerminateThread, a thread's end, and what the profile switch and
+// The Linux substitute where nothing else would notice a fault: a wake-up
+// lost between two threads that hand a token back and forth as the pool's
+// hand-off does, a thread's end, and what the profile switch and
 // ROWFORK_CPUS read as.
 #include <gtest/gtest.h>
 #include <sched.h>
@@ -14,54 +13,14 @@
 #include <iterator>
 #include <string>
 #include <thread>
-#include <vector>
 
-#include "platform/posix/test_hooks.h"
 #include "platform/win32.h"
 
 namespace {
 
 using std::chrono::steady_clock;
-namespace hooks = rowfork::test_hooks;
-using hooks::Failing;
 
 DWORD Nothing(LPVOID) { return 0; }
-
-// Whether a call of `kind` succeeds; whatever it made is closed or freed.
-bool Made(Failing kind) {
-  if (kind == Failing::kGlobalAlloc) {
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 16);
-    GlobalFree(memory);
-    return memory != nullptr;
-  }
-  HANDLE handle = kind == Failing::kCreateEvent
-                      ? CreateEventA(nullptr, TRUE, FALSE, nullptr)
-                      : CreateThread(nullptr, 0, Nothing, nullptr, CREATE_SUSPENDED, nullptr);
-  return handle != nullptr && CloseHandle(handle);
-}
-
-// Of three calls, only the one armed fails, the failed one counts as made,
-// and a call of another kind armed fails none; what is open is counted.
-TEST(Hooks, OnlyTheNthCallOfItsKindFails) {
-  const int objects = hooks::OpenKernelObjects(), blocks = hooks::LiveGlobalBlocks();
-  for (const auto kind : {Failing::kCreateEvent, Failing::kCreateThread, Failing::kGlobalAlloc}) {
-    const int calls_before = hooks::CallsMade(kind);
-    hooks::FailNthCall(kind == Failing::kCreateEvent ? Failing::kGlobalAlloc : Failing::kCreateEvent, 1);
-    hooks::FailNthCall(kind, 2);
-    EXPECT_EQ((std::vector<bool>{Made(kind), Made(kind), Made(kind)}),
-              (std::vector<bool>{true, false, true}));
-    EXPECT_EQ(hooks::CallsMade(kind), calls_before + 3);
-    for (const auto any : {Failing::kCreateEvent, Failing::kGlobalAlloc}) hooks::FailNthCall(any, 0);
-  }
-  EXPECT_EQ(hooks::OpenKernelObjects(), objects);
-  EXPECT_EQ(hooks::LiveGlobalBlocks(), blocks);
-  HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 16);
-  EXPECT_EQ(hooks::OpenKernelObjects(), objects + 1) << "counted while open";
-  EXPECT_EQ(hooks::LiveGlobalBlocks(), blocks + 1);
-  CloseHandle(event);
-  GlobalFree(memory);
-}
 
 // Every 16th round, a pause of about 100 us, so that some sets land while the
 // partner sleeps and others just as it goes to sleep.
@@ -71,45 +30,34 @@ void Dawdle(int round) {
   }
 }
 
-// A round takes microseconds; a wait of seconds means the wake was lost and
-// only the time limit ended it.
-bool Answered(HANDLE event) {
-  const auto start = steady_clock::now();
-  const bool set = WaitForSingleObject(event, 3000) == WAIT_OBJECT_0;
-  ResetEvent(event);
-  return set && steady_clock::now() - start < std::chrono::milliseconds(2000);
-}
-
 // Each side resets the event it woke on and sets the other's, as the pool's
-// workers and caller do, 20,000 times.
+// workers and caller do, 20,000 times; the caller sets first. A round takes
+// microseconds; a wait of seconds means the wake was lost and only the time
+// limit ended it.
 TEST(Events, APingPongLosesNoWake) {
   HANDLE ping = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   HANDLE pong = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   std::atomic<bool> lost{false};
-  std::thread other([&] {
+  const auto answered = [](HANDLE event) {
+    const auto start = steady_clock::now();
+    const bool set = WaitForSingleObject(event, 3000) == WAIT_OBJECT_0;
+    ResetEvent(event);
+    return set && steady_clock::now() - start < std::chrono::milliseconds(2000);
+  };
+  const auto play = [&](HANDLE wake, HANDLE wait_on, int offset, bool first) {
     for (int round = 0; round < 20'000 && !lost; ++round) {
-      if (!Answered(ping)) lost = true;
-      Dawdle(round);
-      SetEvent(pong);
+      if (!first && !answered(wait_on)) lost = true;
+      Dawdle(round + offset);
+      SetEvent(wake);
+      if (first && !answered(wait_on)) lost = true;
     }
-  });
-  for (int round = 0; round < 20'000 && !lost; ++round) {
-    Dawdle(round + 8);
-    SetEvent(ping);
-    if (!Answered(pong)) lost = true;
-  }
+  };
+  std::thread other(play, pong, ping, 0, false);
+  play(ping, pong, 8, true);
   other.join();
   EXPECT_FALSE(lost) << "a wake was lost";
   CloseHandle(ping);
   CloseHandle(pong);
-}
-
-// Only a thread that never ran can be ended from outside; the pool's
-// clean-up must never do it to one it has resumed.
-TEST(ThreadsDeathTest, TerminatingAResumedThreadAborts) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_DEATH(TerminateThread(CreateThread(nullptr, 0, Nothing, nullptr, 0, nullptr), 0),
-               "TerminateThread on a thread that was resumed");
 }
 
 // An ended thread is gone when the call that ends its handle returns, so

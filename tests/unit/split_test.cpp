@@ -89,7 +89,15 @@ std::vector<In> Slices(const In &in, int threads) {
 using Origins = RowSplit<int32_t(Ptr, Ptr, I16, I16, I16, I16), Rows<5>, Plane<1, 6>, Optional<Plane<2, 6>>,
                          Origin<3>, OriginBack<4>>;
 
+struct Record {
+  int16_t rows;
+};
+using Records = RecordSplit<Record, RowsField<&Record::rows>>;
+
+// A null record, like a null plane, is passed on as it is: the call runs
+// unsplit.
 TEST(SliceArguments, RowOriginsMoveAndWrapAndNullPlanesStayNull) {
+  EXPECT_EQ(Records::Run([](Ptr record) { return record == nullptr ? 9 : 0; }, nullptr), 9);
   EXPECT_EQ(Slices<Origins>(Origins::Args{P(0x1000), nullptr, 100, 20, 10, 8}, 3),
             (std::vector<Origins::Args>{{P(0x1000), nullptr, 100, 20, 3, 8},
                                         {P(0x1018), nullptr, 103, 17, 3, 8},
@@ -119,46 +127,21 @@ TEST(SliceArguments, UnsignedAndThirtyTwoBitCountsElementRunsAndEvenPlanes) {
                                      {P(0x10000 - 30), P(0x20000 - 30), 3, -5}}));
 }
 
-struct Record {
-  int16_t rows;
-};
-using Records = RecordSplit<Record, RowsField<&Record::rows>>;
-
-TEST(SliceArguments, ANullRecordRunsUnsplit) {
-  EXPECT_EQ(Records::Run([](Ptr record) { return record == nullptr ? 9 : 0; }, nullptr), 9);
-}
-
 // ---- the engine at work ----
 
 struct SliceCall {
   uint64_t thread;
   std::vector<int64_t> args;
+  bool operator<(const SliceCall &other) const { return args[0] < other.args[0]; }
 };
 
-// The slices recording routines have seen, from any thread.
-class SliceLog {
- public:
-  void Add(std::vector<int64_t> args) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    calls_.push_back({lumora::CurrentThreadTag(), std::move(args)});
-  }
-  // The calls so far, in the order of their first argument (slices in the
-  // order of their rows), leaving the log empty.
-  std::vector<SliceCall> Take() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    std::vector<SliceCall> calls = std::exchange(calls_, {});
-    std::stable_sort(calls.begin(), calls.end(),
-                     [](const SliceCall &a, const SliceCall &b) { return a.args[0] < b.args[0]; });
-    return calls;
-  }
-
- private:
-  std::mutex mutex_;
-  std::vector<SliceCall> calls_;
-} slices;
+// The slices the recording routine has seen, from any thread.
+std::mutex log_mutex;
+std::vector<SliceCall> slice_log;
 
 int32_t RecordTwoPlanes(Ptr a, Ptr b, I16 rows, I16 value, I16 stride_a, I16 stride_b) {
-  slices.Add({N(a), N(b), rows, value, stride_a, stride_b});
+  std::lock_guard<std::mutex> lock(log_mutex);
+  slice_log.push_back({lumora::CurrentThreadTag(), {N(a), N(b), rows, value, stride_a, stride_b}});
   return 1000 + rows;
 }
 using TwoPlanes = RowSplit<int32_t(Ptr, Ptr, I16, I16, I16, I16), Rows<3>, Plane<1, 5>, Plane<2, 6>>;
@@ -172,27 +155,24 @@ TEST_P(RowSplitTest, EachSliceOnAParticipantOfItsOwnTheLastOnTheCaller) {
     SCOPED_TRACE(rows);
     const int32_t result =
         TwoPlanes::Run(&RecordTwoPlanes, P(0x100000), P(0x900000), static_cast<I16>(rows), 7, 40, -24);
-    const std::vector<SliceCall> calls = slices.Take();
-    const int per = rows / threads;
-    if (per <= 0) {
-      EXPECT_EQ(result, 1000 + rows) << "an unsplit call hands back the routine's result";
-      ASSERT_EQ(calls.size(), 1u);
-      EXPECT_EQ(calls[0].thread, caller);
-      EXPECT_EQ(calls[0].args, (std::vector<int64_t>{0x100000, 0x900000, rows, 7, 40, -24}));
-      continue;
-    }
-    EXPECT_EQ(result, 0) << "a split hands back no result";
-    ASSERT_EQ(calls.size(), static_cast<size_t>(threads));
+    // The slices in the order of their rows.
+    std::vector<SliceCall> calls = std::exchange(slice_log, {});
+    std::sort(calls.begin(), calls.end());
+    // An unsplit call is one slice of all the rows, with the routine's result.
+    const bool splits = rows / threads > 0;
+    const int parts = splits ? threads : 1, per = splits ? rows / threads : 0;
+    EXPECT_EQ(result, splits ? 0 : 1000 + rows) << "a split hands back no result";
+    ASSERT_EQ(calls.size(), static_cast<size_t>(parts));
     std::set<uint64_t> participants;
-    for (int k = 0; k < threads; ++k) {
+    for (int k = 0; k < parts; ++k) {
       const SliceCall &call = calls[static_cast<size_t>(k)];
-      const int count = k == threads - 1 ? rows - (threads - 1) * per : per;
+      const int count = k == parts - 1 ? rows - (parts - 1) * per : per;
       EXPECT_EQ(call.args,
                 (std::vector<int64_t>{0x100000 + k * per * 40, 0x900000 - k * per * 24, count, 7, 40, -24}));
       participants.insert(call.thread);
     }
     EXPECT_EQ(calls.back().thread, caller) << "the caller runs the last slice";
-    EXPECT_EQ(participants.size(), static_cast<size_t>(threads));
+    EXPECT_EQ(participants.size(), static_cast<size_t>(parts));
   }
 }
 

@@ -41,14 +41,14 @@ class SeleScratch : public PoolTest {
   void SetUp() override {
     PoolTest::SetUp();
     lumora::PutSeleRoutines(host_);
-    Saved(0) = reinterpret_cast<GenericRoutine>(host_.Table(lumora::Code("sele"))[0]);
-    host_count_routine = reinterpret_cast<HostCount>(host_.Table(lumora::Code("sele"))[2]);
+    const lumora::Routine *table = host_.Table(lumora::Code("sele"));
+    Saved(0) = reinterpret_cast<GenericRoutine>(table[0]);
+    host_count_routine = reinterpret_cast<HostCount>(table[2]);
     Saved(2) = reinterpret_cast<GenericRoutine>(&NotedHostCount);
     HistogramTable = nullptr;
     count_ = reinterpret_cast<HostCount>(InstalledWrapper(Suite::sele, 2));
     std::mt19937 random(3);
     for (uint8_t &byte : planes_) byte = static_cast<uint8_t>(random());
-    blocks_before_ = test_hooks::LiveGlobalBlocks();
   }
   void TearDown() override {
     Saved(0) = Saved(2) = nullptr;
@@ -56,42 +56,39 @@ class SeleScratch : public PoolTest {
     PoolTest::TearDown();
   }
 
-  // Slot 2 over `rows` rows of the test's planes, with a mask at threshold
-  // 100: whether the host's routine counted them, on the calling thread.
-  bool HostCounted(int rows) {
+  // Slot 2 over `rows` rows of the test's planes A, B, C, W and the mask,
+  // at threshold 100, its counts added to `expected`: whether the host's
+  // routine counted them, on the calling thread.
+  bool HostCounted(int rows, std::vector<uint32_t> &expected) {
+    const int blocks_before = test_hooks::LiveGlobalBlocks();
     host_count_thread = 0;
     count_(Plane(0), Plane(1), Plane(2), Plane(3), Plane(4), static_cast<I16>(rows), kColumns, kStride,
            kMaskStride, 100);
-    EXPECT_EQ(test_hooks::LiveGlobalBlocks(), blocks_before_) << "the private tables were given back";
-    return host_count_thread == lumora::CurrentThreadTag();
-  }
-  void AddExpected(int rows, std::vector<uint32_t> &counts) {
+    EXPECT_EQ(test_hooks::LiveGlobalBlocks(), blocks_before) << "the private tables were given back";
     histogram_reference::AddCounts(
         {Plane(0), Plane(1), Plane(2), Plane(3), Plane(4), rows, kColumns, kStride, kMaskStride, 100},
-        counts);
+        expected);
+    return host_count_thread == lumora::CurrentThreadTag();
   }
+  uint8_t *Plane(int n) { return planes_.data() + n * kRows * kMaskStride; }
 
   lumora::HostSuites host_;
   HostCount count_ = nullptr;
-  // Planes A, B, C, W and the mask, one after another.
-  uint8_t *Plane(int n) { return planes_.data() + n * kRows * kMaskStride; }
   std::vector<uint8_t> planes_ = std::vector<uint8_t>(5 * kRows * kMaskStride);
-  int blocks_before_ = 0;
 };
 
 TEST_P(SeleScratch, EveryPathCountsOnceAndGivesTheTablesBack) {
-  EXPECT_TRUE(HostCounted(kRows)) << "no table recorded yet";
-  std::vector<uint32_t> table(kHistogramCounters, 0), expected = table;
+  std::vector<uint32_t> table(kHistogramCounters, 0), expected = table, unrecorded = table;
+  EXPECT_TRUE(HostCounted(kRows, unrecorded)) << "no table recorded yet";
   EXPECT_EQ(RecordHistogramTable(table.data()), lumora::kSeleTableResult);
-  EXPECT_FALSE(HostCounted(kRows)) << "a split counts with the module's own procedure";
+  EXPECT_FALSE(HostCounted(kRows, expected)) << "a split counts with the module's own procedure";
   test_hooks::FailNthCall(test_hooks::Failing::kGlobalAlloc, 1);
-  EXPECT_TRUE(HostCounted(kRows)) << "no private tables to be had";
+  EXPECT_TRUE(HostCounted(kRows, expected)) << "no private tables to be had";
   test_hooks::FailNthCall(test_hooks::Failing::kGlobalAlloc, 0);
-  EXPECT_TRUE(HostCounted(Threads() - 1)) << "fewer rows than threads";
+  EXPECT_TRUE(HostCounted(Threads() - 1, expected)) << "fewer rows than threads";
   WaitAndClaimPool();
-  EXPECT_TRUE(HostCounted(kRows)) << "the pool is busy";
+  EXPECT_TRUE(HostCounted(kRows, expected)) << "the pool is busy";
   ReleasePool();
-  for (int rows : {kRows, kRows, Threads() - 1, kRows}) AddExpected(rows, expected);
   EXPECT_EQ(table, expected);
 }
 
