@@ -99,6 +99,7 @@ TEST(Profile, TheSwitchReadsAsWindowsReadsIt) {
                {"[Lumora]\nMultithreading=\"1\"\n", 1},
                {"[Lumora]\r\nMultithreading=\r\n", 99},
                {"[Lumora]\nMultithreading=0x1F\n", 31},
+               {"[Lumora]\nMultithreading=0xaf\n", 175},
                {"; [Lumora]\n[lUMORA]\n;Multithreading=0\n  ; Multithreading=0\nMULTITHREADING = 6\n", 6},
                {"[Lumora]\nMultithreading=9\nMultithreading=0\n", 9},  // the first key counts
                {"Multithreading=0\n[Lumora]\n", 99},
