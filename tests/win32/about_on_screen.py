@@ -96,12 +96,11 @@ def photograph(display, shown, png):
                ).save(png)
 
 
-SKIPPED = 77        # wine-run's exit status where Wine cannot start at all
-
-
 def main(wine_run, prefix, program, png):
-    if subprocess.run([wine_run, prefix, "--version"], stdout=subprocess.DEVNULL).returncode == SKIPPED:
-        return SKIPPED
+    # wine-run says why where Wine cannot start (77: told to run no Windows program).
+    probe = subprocess.run([wine_run, prefix, "--version"], stdout=subprocess.DEVNULL).returncode
+    if probe != 0:
+        return probe
     server, display = start_display()
     environment = dict(os.environ, DISPLAY=display)
     environment.pop("WAYLAND_DISPLAY", None)
