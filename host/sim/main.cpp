@@ -5,6 +5,7 @@
 #include <fstream>
 #include <string>
 
+#include "host/emulation.h"
 #include "host/module_loader.h"
 #include "host/sim/document.h"
 #include "host/sim/machine.h"
@@ -42,6 +43,9 @@ int main(int argc, char **argv) {
     return 0;
   }
 
+  const std::string emulator = lumora::EmulatedProcessor();
+  if (!emulator.empty()) UseEmulatorDefaults(options);
+
   if (options.threads != 0 && !UseProcessors(options.threads, error)) return Fail(kBadUsage, error);
 
   Document document;
@@ -77,13 +81,14 @@ int main(int argc, char **argv) {
   RunSummary summary{document.width, document.height, settings.threads, settings.repeat, source};
   summary.module_file = result.module_file;
   summary.target = TargetName();
+  summary.emulator = emulator;
   summary.processors = MachineProcessors();
   summary.compute_ceiling = result.compute_ceiling;
   summary.least_compute_ceiling = result.least_compute_ceiling;
   summary.load = LoadAverage();
   const std::string chart = options.out + "/speedups.svg";
   std::ofstream(chart) << Chart(summary, result.rows);
-  std::fputs((options.csv ? Csv(result.rows, settings.threads) : Table(summary, result.rows)).c_str(),
+  std::fputs((options.csv ? Csv(summary, result.rows) : Table(summary, result.rows)).c_str(),
              stdout);
   if (!options.csv) {
     std::printf("\nImages and chart in %s:\n", fs::absolute(options.out).lexically_normal().string().c_str());

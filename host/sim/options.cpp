@@ -98,6 +98,7 @@ bool ParseOptions(int argc, const char *const *argv, const std::vector<std::stri
                 std::string(value) + "'";
         return false;
       }
+      options.repeat_given = true;
     } else if (option == "--ops") {
       if (!OpList(value, known_ops, options.ops, error)) return false;
     } else {
@@ -115,6 +116,11 @@ bool ParseOptions(int argc, const char *const *argv, const std::vector<std::stri
   return true;
 }
 
+void UseEmulatorDefaults(Options &options) {
+  if (!options.size_given) options.width = options.height = 512;
+  if (!options.repeat_given) options.repeat = 1;
+}
+
 std::string Usage(const std::vector<std::string> &known_ops) {
   std::string ops;
   for (const std::string &name : known_ops) ops += (ops.empty() ? "" : ",") + name;
@@ -126,9 +132,10 @@ std::string Usage(const std::vector<std::string> &known_ops) {
          "\n"
          "  --threads N   processors the module and OpenMP use (2 to 64; default: all this process may use;\n"
          "                the Windows build's module always uses all the system reports)\n"
-         "  --size WxH    size of the generated image (default 4096x4096)\n"
+         "  --size WxH    size of the generated image (default 4096x4096; 512x512 under an emulator)\n"
          "  --image FILE  work on this PNG instead of the generated image\n"
-         "  --repeat N    rounds per operation, each running every mode once; medians (default 5)\n"
+         "  --repeat N    rounds per operation, each running every mode once; medians (default 5;\n"
+         "                1 under an emulator)\n"
          "  --ops LIST    comma-separated operations to run (default: all):\n"
          "                " +
          ops +

@@ -13,6 +13,7 @@ struct Options {
   bool size_given = false;
   std::string image;  // a PNG to work on instead of the generated document
   int repeat = 5;
+  bool repeat_given = false;
   std::vector<std::string> ops;  // empty: every operation
   bool csv = false;
   std::string out = "lumora-sim-out";
@@ -24,6 +25,11 @@ struct Options {
 // `known_ops` are the names --ops accepts.
 bool ParseOptions(int argc, const char *const *argv, const std::vector<std::string> &known_ops,
                   Options &options, std::string &error);
+
+// Under an emulator the times are the emulator's, and a full-size run takes
+// many minutes: the defaults not overridden shrink to 512 x 512 and 1 round,
+// enough to run every operation and compare every output.
+void UseEmulatorDefaults(Options &options);
 
 // The --help text.
 std::string Usage(const std::vector<std::string> &known_ops);

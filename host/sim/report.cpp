@@ -33,6 +33,12 @@ double MedianOver(const std::vector<Round> &rounds, Of of) {
   return Median(values);
 }
 
+// The goal column: met or missed, or "-" where an emulator's times judge nothing.
+const char *Goal(const RunSummary &run, const Measurement &m) {
+  if (!run.emulator.empty()) return "-";
+  return m.MeetsGoal(run.threads) ? "met" : "missed";
+}
+
 }  // namespace
 
 double Median(std::vector<double> values) {
@@ -83,6 +89,10 @@ bool Measurement::MeetsGoal(int threads) const {
 std::string Table(const RunSummary &run, const std::vector<Measurement> &rows) {
   std::string text = Format("lumora-sim: %s (%s), %d processors\n", run.module_file.c_str(),
                             run.target.c_str(), run.processors);
+  if (!run.emulator.empty()) {
+    text += Format("emulated by \"%s\": the times are the emulator's, not the module's, and judge no goal\n",
+                   run.emulator.c_str());
+  }
   text += Format(
       "%s image, %d x %d RGBA, %d threads, median of %d rounds\n"
       "(a round runs an operation inactive, active, as OpenMP and as memcpy, back to back)\n\n",
@@ -97,8 +107,7 @@ std::string Table(const RunSummary &run, const std::vector<Measurement> &rows) {
     text += Format("%-14s %-10s %-7s %5d %10.2f %9.2f %9.2f %8.2f %9.3f %7.2f %6.2f %-6s %s\n",
                    m.name.c_str(), m.slots.c_str(), Kind(m), m.rows, m.InactiveMs(), m.ActiveMs(), m.OpenMPMs(),
                    m.Speedup(), m.RatioToOpenMP(), m.CopySpeedup(), m.ArithmeticGain(),
-                   m.MeetsGoal(run.threads) ? "met" : "missed",
-                   m.identical ? "yes" : "NO");
+                   Goal(run, m), m.identical ? "yes" : "NO");
     identical += m.identical ? 1 : 0;
     met += m.MeetsGoal(run.threads) ? 1 : 0;
   }
@@ -110,6 +119,10 @@ std::string Table(const RunSummary &run, const std::vector<Measurement> &rows) {
       "compute-bound work could gain on this machine meanwhile (over the whole run: median %.2fx, least\n"
       "%.2fx%s).\n",
       run.threads, run.compute_ceiling, run.least_compute_ceiling, load.c_str());
+  if (!run.emulator.empty()) {
+    text += "Speed goals: not judged, the times being an emulator's.\n";
+    return text;
+  }
   text += Format(
       "Speed goals met: %d of %d (compute-bound: speedup >= 0.97 x arith in the same rounds; memory-bound:\n"
       ">= 0.95 x memcpy's; both: at most 1.02 of OpenMP's time; calls back to back: speedup >= %.2f, at\n"
@@ -119,14 +132,14 @@ std::string Table(const RunSummary &run, const std::vector<Measurement> &rows) {
   return text;
 }
 
-std::string Csv(const std::vector<Measurement> &rows, int threads) {
+std::string Csv(const RunSummary &run, const std::vector<Measurement> &rows) {
   std::string text =
       "operation,slots,kind,rows,inactive_ms,active_ms,openmp_ms,speedup,openmp_ratio,memcpy_speedup,"
       "arithmetic_gain,goal,identical\n";
   for (const Measurement &m : rows) {
     text += Format("%s,%s,%s,%d,%.3f,%.3f,%.3f,%.3f,%.3f,%.3f,%.3f,%s,%s\n", m.name.c_str(), m.slots.c_str(),
                    Kind(m), m.rows, m.InactiveMs(), m.ActiveMs(), m.OpenMPMs(), m.Speedup(), m.RatioToOpenMP(),
-                   m.CopySpeedup(), m.ArithmeticGain(), m.MeetsGoal(threads) ? "met" : "missed",
+                   m.CopySpeedup(), m.ArithmeticGain(), Goal(run, m),
                    m.identical ? "yes" : "no");
   }
   return text;
@@ -152,8 +165,8 @@ std::string Chart(const RunSummary &run, const std::vector<Measurement> &rows) {
       "<rect x=\"10\" y=\"30\" width=\"12\" height=\"12\" fill=\"#2b6cb0\"/><text x=\"28\" "
       "y=\"41\">Rowfork</text>"
       "<rect x=\"100\" y=\"30\" width=\"12\" height=\"12\" fill=\"#a0aec0\"/><text x=\"118\" "
-      "y=\"41\">OpenMP</text><text x=\"200\" y=\"41\" fill=\"#555\">%s</text>\n",
-      run.target.c_str());
+      "y=\"41\">OpenMP</text><text x=\"200\" y=\"41\" fill=\"#555\">%s%s</text>\n",
+      run.target.c_str(), run.emulator.empty() ? "" : ", emulated: the emulator's times");
   for (int t = 1; t <= run.threads; ++t) {
     svg += Format(
         "<line x1=\"%.1f\" y1=\"%d\" x2=\"%.1f\" y2=\"%d\" stroke=\"#888\" stroke-dasharray=\"4 3\"/>"

@@ -74,6 +74,7 @@ struct RunSummary {
   std::string source;         // "generated" or the image's path
   std::string module_file{};  // the module file that ran
   std::string target{};       // the build it is, and what ran it
+  std::string emulator{};     // the emulated processor that ran it; empty: a real one
   int processors = 0;         // the machine's, as the module counts them
   // What the threads gained on pure arithmetic over every round of every
   // operation: the median and the least. On a machine busy with other work,
@@ -84,7 +85,8 @@ struct RunSummary {
 };
 
 std::string Table(const RunSummary &run, const std::vector<Measurement> &rows);
-std::string Csv(const std::vector<Measurement> &rows, int threads);
+// Under an emulator no goal is judged: its times are its own, not the module's.
+std::string Csv(const RunSummary &run, const std::vector<Measurement> &rows);
 // A bar chart (SVG) of each operation's speedup, the module's and OpenMP's.
 std::string Chart(const RunSummary &run, const std::vector<Measurement> &rows);
 

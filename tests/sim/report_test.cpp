@@ -69,7 +69,8 @@ TEST(SimReport, TablesCountGoalsAndIdenticalOutputsAndShowAMismatchPlainly) {
   Measurement differs = Row(100, 53, 60, 20, 12);
   differs.identical = false;
   const std::vector<Measurement> rows = {Row(100, 51, 52, 20, 12), differs};
-  const std::string csv = Csv(rows, 2);
+  RunSummary run{64, 32, 2, 3, "generated"};
+  const std::string csv = Csv(run, rows);
   EXPECT_NE(csv.find(",met,yes\n"), std::string::npos);
   EXPECT_NE(csv.find(",missed,no\n"), std::string::npos);
   std::istringstream lines(csv);
@@ -79,12 +80,20 @@ TEST(SimReport, TablesCountGoalsAndIdenticalOutputsAndShowAMismatchPlainly) {
     EXPECT_EQ(std::count(line.begin(), line.end(), ','), std::count(heading.begin(), heading.end(), ','))
         << line;
   }
-  const RunSummary run{64, 32, 2, 3, "generated"};
   const std::string table = Table(run, rows);
   EXPECT_NE(table.find(" missed NO\n"), std::string::npos);
   EXPECT_NE(table.find("identical to the module-inactive run: 1 of 2."), std::string::npos);
   EXPECT_NE(table.find("Speed goals met: 1 of 2"), std::string::npos);
   EXPECT_NE(Chart(run, {differs}).find(">1.89<"), std::string::npos);
+
+  // An emulator's times judge no goal; the outputs are still compared.
+  run.emulator = "QEMU TCG CPU version 2.5+";
+  const std::string emulated = Table(run, rows);
+  EXPECT_NE(emulated.find("emulated by \"QEMU TCG CPU version 2.5+\""), std::string::npos);
+  EXPECT_NE(emulated.find(" -      NO\n"), std::string::npos);
+  EXPECT_EQ(emulated.find(" met "), std::string::npos);
+  EXPECT_NE(emulated.find("identical to the module-inactive run: 1 of 2."), std::string::npos);
+  EXPECT_NE(Csv(run, rows).find(",-,no\n"), std::string::npos);
 }
 
 }  // namespace
