@@ -10,7 +10,7 @@ std::string EmulatedProcessor() {
   // The processor's brand string: qemu's software emulation (its "tiny code
   // generator") calls itself "QEMU TCG CPU", where a virtual machine that runs
   // the code on a real processor shows that processor's name.
-  if (__get_cpuid_max(0x80000000u, nullptr) < 0x80000004u) return "";
+  if (static_cast<unsigned>(__get_cpuid_max(0x80000000u, nullptr)) < 0x80000004u) return "";
   unsigned words[12] = {};
   for (unsigned leaf = 0; leaf < 3; ++leaf) {
     __get_cpuid(0x80000002u + leaf, &words[4 * leaf], &words[4 * leaf + 1], &words[4 * leaf + 2],
