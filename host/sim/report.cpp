@@ -94,9 +94,9 @@ std::string Table(const RunSummary &run, const std::vector<Measurement> &rows) {
                    run.emulator.c_str());
   }
   text += Format(
-      "%s image, %d x %d RGBA, %d threads, median of %d rounds\n"
+      "%s image, %d x %d RGBA, %d threads, median of %d round%s\n"
       "(a round runs an operation inactive, active, as OpenMP and as memcpy, back to back)\n\n",
-      run.source.c_str(), run.width, run.height, run.threads, run.repeat);
+      run.source.c_str(), run.width, run.height, run.threads, run.repeat, run.repeat == 1 ? "" : "s");
   text += Format("%-14s %-10s %-7s %5s %10s %9s %9s %8s %9s %7s %6s %-6s %s\n", "operation", "slots", "kind",
                  "rows", "inactive", "active", "OpenMP", "speedup", "/OpenMP", "memcpy", "arith", "goal",
                  "identical");

@@ -92,6 +92,7 @@ TEST(SimReport, TablesCountGoalsAndIdenticalOutputsAndShowAMismatchPlainly) {
   EXPECT_NE(emulated.find("emulated by \"QEMU TCG CPU version 2.5+\""), std::string::npos);
   EXPECT_NE(emulated.find(" -      NO\n"), std::string::npos);
   EXPECT_EQ(emulated.find(" met "), std::string::npos);
+  EXPECT_EQ(emulated.find("Speed goals met"), std::string::npos);
   EXPECT_NE(emulated.find("identical to the module-inactive run: 1 of 2."), std::string::npos);
   EXPECT_NE(Csv(run, rows).find(",-,no\n"), std::string::npos);
 }
