@@ -105,7 +105,7 @@ TEST_F(Lifecycle, TheProfileSwitch) {
 }
 
 TEST_F(Lifecycle, OneProcessorIsInactive) {
-  if (!CanChooseProcessors()) GTEST_SKIP() << "the processor count is the machine's";
+  if (!CanChooseProcessors() && MachineProcessors() != 1) GTEST_SKIP() << "needs one processor";
   UseProcessors(1);
   EXPECT_EQ(StartUp(), kResultInactive);
   EXPECT_FALSE(SlotsReplaced());
@@ -158,8 +158,10 @@ TEST_F(Lifecycle, ACallWhileThePoolIsRebuiltRunsUnsplit) {
 }
 
 TEST_F(Lifecycle, ManyProcessorsGiveOneSlicePerProcessor) {
-  if (!CanChooseProcessors()) GTEST_SKIP() << "the processor count is the machine's";
-  for (int processors : {3, 4, 8, 70}) {
+  const std::vector<int> counts =
+      CanChooseProcessors() ? std::vector<int>{3, 4, 8, 70} : std::vector<int>{MachineProcessors()};
+  if (counts[0] < 3) GTEST_SKIP() << "needs three processors or more";
+  for (int processors : counts) {
     SCOPED_TRACE(processors);
     UseProcessors(processors);
     Reload();
