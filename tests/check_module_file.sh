@@ -2,7 +2,7 @@
 # Checks the built module file's binary interface: its one export, its name in
 # the export directory, and what it imports.
 #   check_module_file.sh native MODULE
-#   check_module_file.sh win32 MODULE OBJDUMP
+#   check_module_file.sh windows MODULE OBJDUMP
 set -euo pipefail
 kind=$1 module=$2
 fail() { echo "FAIL: $*" >&2; exit 1; }

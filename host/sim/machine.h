@@ -19,7 +19,8 @@ int MachineProcessors();
 bool UseProcessors(int threads, std::string &error);
 
 // The build this program (and the module file it loads) was made for, and
-// what runs it: "Linux x86_64", "32-bit Windows, under Wine 8.0".
+// what runs it: "Linux x86_64", "32-bit Windows, under Wine 8.0",
+// "64-bit Windows, the measuring build, under Wine 8.0".
 std::string TargetName();
 
 // The system's load average over the last minute; negative where there is none.

@@ -28,7 +28,9 @@ std::string TargetName() {
   using Version = const char *(*)();
   const auto version = reinterpret_cast<Version>(
       reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")));
-  return version != nullptr ? std::string("32-bit Windows, under Wine ") + version() : "32-bit Windows";
+  // The 64-bit build exists only to measure the Windows path; users install the 32-bit one.
+  const std::string build = sizeof(void *) == 8 ? "64-bit Windows, the measuring build" : "32-bit Windows";
+  return version != nullptr ? build + ", under Wine " + version() : build;
 }
 
 double LoadAverage() { return -1; }
