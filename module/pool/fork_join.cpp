@@ -27,7 +27,7 @@ WorkerBlock *SliceBlock(int k) { return WorkerBlocks[k]; }
 
 void RunSlices(SliceProc proc) {
   const int workers = ThreadCount.load(std::memory_order_relaxed) - 1;
-  MakeWayForCaller();
+  MakeWayForCaller(AnyWorkerAsleep(workers));
   // Left alone when unchanged, so that the workers keep the line it shares
   // with the pool's arrays.
   if (JobProc.load(std::memory_order_relaxed) != proc) JobProc.store(proc, std::memory_order_relaxed);

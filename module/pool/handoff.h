@@ -8,9 +8,11 @@
 //          kAsleep while the caller sleeps (or is about to) on its done event
 //
 // The side that waits for kHanded spins on the word first; when its spin runs
-// out it turns kIdle into kAsleep with a compare-exchange, and sleeps on the
-// event only if that succeeded. The side that hands writes kHanded with an
-// exchange, and sets the event only when the value it replaced was kAsleep.
+// out it turns kIdle into kAsleep with a compare-exchange, and sleeps only if
+// that succeeded. The side that hands writes kHanded with an exchange, and
+// wakes the sleeper only when the value it replaced was kAsleep. A sleeper
+// sleeps on the word itself where the system can (WaitOnAddress, from
+// Windows 8 on), else on the word's event.
 // The waiter puts the word back to kIdle once it has seen kHanded, before it
 // does anything that lets the other side hand again; so every word is written
 // by one side at a time, and the line is where the next writer wants it. The
@@ -33,10 +35,14 @@ struct alignas(64) WorkerGate {
 };
 
 // Sets how both sides spin, for a pool whose every participant has a
-// processor of its own (placed) or not. Called while the pool is built.
-void ChooseSpin(bool placed);
+// processor of its own (placed) or not, and how they sleep. Called while the
+// pool is built.
+void PrepareHandOff(bool placed);
 
 // ---- the caller ----
+
+// Whether one of workers 0 .. workers - 1 sleeps (or is about to).
+bool AnyWorkerAsleep(int workers);
 
 // Hands a split to workers 0 .. workers - 1.
 void StartWorkers(int workers);
@@ -44,8 +50,8 @@ void StartWorkers(int workers);
 // Returns when workers 0 .. workers - 1 have all finished their slices.
 void JoinWorkers(int workers);
 
-// Shut-down: hands every worker a split and sets every start event, so that
-// each worker wakes, spinning or asleep, and finds no JobProc.
+// Shut-down: hands every worker a split and wakes it, setting its start event
+// too, so that each worker wakes, spinning or asleep, and finds no JobProc.
 void WakeWorkersToEnd(int workers);
 
 // ---- worker k ----

@@ -13,6 +13,7 @@ constexpr int kMaskBits = sizeof(DWORD_PTR) * 8;
 // MakeWayForCaller, which only the pool's claimant calls.
 int bound[kMaskBits];  // per processor: 1 + the worker bound to it, or 0
 int spare = -1;        // the processor no worker holds; -1: nothing is placed
+int splits_unchecked = 0;  // splits since the caller's processor was asked
 
 DWORD_PTR Only(int processor) { return DWORD_PTR{1} << processor; }
 
@@ -29,6 +30,7 @@ int NthProcessor(DWORD_PTR mask, int nth) {
 void ForgetPlacement() {
   for (int &worker : bound) worker = 0;
   spare = -1;
+  splits_unchecked = 0;
 }
 
 bool PlaceWorkers(int participants) {
@@ -51,8 +53,10 @@ bool PlaceWorkers(int participants) {
   return all_bound;
 }
 
-void MakeWayForCaller() {
+void MakeWayForCaller(bool a_worker_sleeps) {
   if (spare < 0) return;
+  if (!a_worker_sleeps && ++splits_unchecked < kCheckCallerEvery) return;
+  splits_unchecked = 0;
   const DWORD processor = GetCurrentProcessorNumber();
   if (processor >= kMaskBits) return;
   const int worker = bound[processor] - 1;

@@ -7,6 +7,7 @@
 //
 //   1. If the caller is on a worker's processor, that worker moves to the
 //      processor no worker holds (placement.h): the two never take turns.
+//      This is asked when the split will wake a worker, and every few splits.
 //   2. The caller stores the slice procedure in JobProc and hands each worker
 //      its slice through the worker's start word (handoff.h), which publishes
 //      the blocks to it. A worker still spinning after its last slice sees the

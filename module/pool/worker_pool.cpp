@@ -144,7 +144,7 @@ int16_t CreateWorkerPool(int16_t n) {
     }
   }
 
-  ChooseSpin(PlaceWorkers(n));
+  PrepareHandOff(PlaceWorkers(n));
   // No worker runs before every event, block, gate and thread exists.
   for (int k = 0; k < workers; ++k) ResumeThread(WorkerThreads[k]);
   return kSuccess;

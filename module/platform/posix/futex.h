@@ -30,6 +30,11 @@ inline void FutexWait(std::atomic<uint32_t> &word, uint32_t expected, int64_t ti
   syscall(SYS_futex, reinterpret_cast<uint32_t *>(&word), FUTEX_WAIT_PRIVATE, expected, limit, nullptr, 0);
 }
 
+// Wakes one thread sleeping on `word`.
+inline void FutexWakeOne(std::atomic<uint32_t> *word) {
+  syscall(SYS_futex, reinterpret_cast<uint32_t *>(word), FUTEX_WAKE_PRIVATE, 1, nullptr, nullptr, 0);
+}
+
 // Wakes every thread sleeping on `word`. Safe even when the word's memory has
 // been freed meanwhile: the kernel only uses the address as a key.
 inline void FutexWakeAll(std::atomic<uint32_t> *word) {

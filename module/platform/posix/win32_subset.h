@@ -18,6 +18,9 @@
 //   the same.
 // - DialogBoxParamA shows no window: it calls the dialog procedure once with
 //   WM_INITDIALOG, wparam 0 and the init parameter, and returns 0.
+// - WaitOnAddress (4-byte words, no time limit) and WakeByAddressSingle are
+//   found by GetProcAddress in "kernelbase.dll", as on Windows 8 and later;
+//   with ROWFORK_NO_WAIT_ON_ADDRESS set they are not, as on an older Windows.
 #pragma once
 
 #include <cstddef>
@@ -34,6 +37,7 @@ using PDWORD_PTR = DWORD_PTR *;
 using WPARAM = uintptr_t;
 using LPARAM = intptr_t;
 using LPVOID = void *;
+using PVOID = void *;
 using LPCVOID = const void *;
 using LPCSTR = const char *;
 using HANDLE = void *;
@@ -78,6 +82,7 @@ struct LARGE_INTEGER {
 };
 
 using LPTHREAD_START_ROUTINE = DWORD (*)(LPVOID);
+using FARPROC = INT_PTR (*)();
 using DLGPROC = INT_PTR (*)(HWND, UINT, WPARAM, LPARAM);
 
 HANDLE CreateEventA(LPVOID security, BOOL manual_reset, BOOL initial_state, LPCSTR name);
@@ -98,6 +103,11 @@ HANDLE GetCurrentProcess();
 BOOL GetProcessAffinityMask(HANDLE process, PDWORD_PTR process_mask, PDWORD_PTR system_mask);
 DWORD_PTR SetThreadAffinityMask(HANDLE thread, DWORD_PTR mask);
 DWORD GetCurrentProcessorNumber();
+
+HMODULE GetModuleHandleA(LPCSTR name);
+FARPROC GetProcAddress(HMODULE module, LPCSTR name);
+BOOL WaitOnAddress(volatile void *address, PVOID compare, SIZE_T size, DWORD milliseconds);
+void WakeByAddressSingle(PVOID address);
 
 BOOL QueryPerformanceCounter(LARGE_INTEGER *count);
 BOOL QueryPerformanceFrequency(LARGE_INTEGER *frequency);
